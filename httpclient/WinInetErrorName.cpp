@@ -1,0 +1,97 @@
+#include "httpclient/HttpErrors.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+
+namespace Tavik {
+
+namespace {
+
+struct NamedError {
+    DWORD number;
+    const char16_t* name;
+};
+
+// Sorted by number, so that the lookup can bisect.
+constexpr NamedError kWinInetErrorNames[] = {
+    {12001, u"ERROR_INTERNET_OUT_OF_HANDLES"},
+    {12002, u"ERROR_INTERNET_TIMEOUT"},
+    {12003, u"ERROR_INTERNET_EXTENDED_ERROR"},
+    {12004, u"ERROR_INTERNET_INTERNAL_ERROR"},
+    {12005, u"ERROR_INTERNET_INVALID_URL"},
+    {12006, u"ERROR_INTERNET_UNRECOGNIZED_SCHEME"},
+    {12007, u"ERROR_INTERNET_NAME_NOT_RESOLVED"},
+    {12008, u"ERROR_INTERNET_PROTOCOL_NOT_FOUND"},
+    {12009, u"ERROR_INTERNET_INVALID_OPTION"},
+    {12010, u"ERROR_INTERNET_BAD_OPTION_LENGTH"},
+    {12011, u"ERROR_INTERNET_OPTION_NOT_SETTABLE"},
+    {12012, u"ERROR_INTERNET_SHUTDOWN"},
+    {12013, u"ERROR_INTERNET_INCORRECT_USER_NAME"},
+    {12014, u"ERROR_INTERNET_INCORRECT_PASSWORD"},
+    {12015, u"ERROR_INTERNET_LOGIN_FAILURE"},
+    {12016, u"ERROR_INTERNET_INVALID_OPERATION"},
+    {12017, u"ERROR_INTERNET_OPERATION_CANCELLED"},
+    {12018, u"ERROR_INTERNET_INCORRECT_HANDLE_TYPE"},
+    {12019, u"ERROR_INTERNET_INCORRECT_HANDLE_STATE"},
+    {12020, u"ERROR_INTERNET_NOT_PROXY_REQUEST"},
+    {12021, u"ERROR_INTERNET_REGISTRY_VALUE_NOT_FOUND"},
+    {12022, u"ERROR_INTERNET_BAD_REGISTRY_PARAMETER"},
+    {12023, u"ERROR_INTERNET_NO_DIRECT_ACCESS"},
+    {12024, u"ERROR_INTERNET_NO_CONTEXT"},
+    {12025, u"ERROR_INTERNET_NO_CALLBACK"},
+    {12026, u"ERROR_INTERNET_REQUEST_PENDING"},
+    {12027, u"ERROR_INTERNET_INCORRECT_FORMAT"},
+    {12028, u"ERROR_INTERNET_ITEM_NOT_FOUND"},
+    {12029, u"ERROR_INTERNET_CANNOT_CONNECT"},
+    {12030, u"ERROR_INTERNET_CONNECTION_ABORTED"},
+    {12031, u"ERROR_INTERNET_CONNECTION_RESET"},
+    {12032, u"ERROR_INTERNET_FORCE_RETRY"},
+    {12033, u"ERROR_INTERNET_INVALID_PROXY_REQUEST"},
+    {12036, u"ERROR_INTERNET_HANDLE_EXISTS"},
+    {12037, u"ERROR_INTERNET_SEC_CERT_DATE_INVALID"},
+    {12038, u"ERROR_INTERNET_SEC_CERT_CN_INVALID"},
+    {12039, u"ERROR_INTERNET_HTTP_TO_HTTPS_ON_REDIR"},
+    {12040, u"ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR"},
+    {12041, u"ERROR_INTERNET_MIXED_SECURITY"},
+    {12042, u"ERROR_INTERNET_CHG_POST_IS_NON_SECURE"},
+    {12043, u"ERROR_INTERNET_POST_IS_NON_SECURE"},
+    {12110, u"ERROR_FTP_TRANSFER_IN_PROGRESS"},
+    {12111, u"ERROR_FTP_DROPPED"},
+    {12130, u"ERROR_GOPHER_PROTOCOL_ERROR"},
+    {12131, u"ERROR_GOPHER_NOT_FILE"},
+    {12132, u"ERROR_GOPHER_DATA_ERROR"},
+    {12133, u"ERROR_GOPHER_END_OF_DATA"},
+    {12134, u"ERROR_GOPHER_INVALID_LOCATOR"},
+    {12135, u"ERROR_GOPHER_INCORRECT_LOCATOR_TYPE"},
+    {12136, u"ERROR_GOPHER_NOT_GOPHER_PLUS"},
+    {12137, u"ERROR_GOPHER_ATTRIBUTE_NOT_FOUND"},
+    {12138, u"ERROR_GOPHER_UNKNOWN_LOCATOR"},
+    {12150, u"ERROR_HTTP_HEADER_NOT_FOUND"},
+    {12151, u"ERROR_HTTP_DOWNLEVEL_SERVER"},
+    {12152, u"ERROR_HTTP_INVALID_SERVER_RESPONSE"},
+    {12153, u"ERROR_HTTP_INVALID_HEADER"},
+    {12154, u"ERROR_HTTP_INVALID_QUERY_REQUEST"},
+    {12155, u"ERROR_HTTP_HEADER_ALREADY_EXISTS"},
+    {12156, u"ERROR_HTTP_REDIRECT_FAILED"},
+};
+
+}  // namespace
+
+char16_t* WinInetErrorName(DWORD dwError)
+{
+    const auto* end = std::end(kWinInetErrorNames);
+    const auto* found = std::lower_bound(std::begin(kWinInetErrorNames), end, dwError,
+                                         [](const NamedError& e, DWORD n) { return e.number < n; });
+    const char16_t* name = (found != end && found->number == dwError) ? found->name : u"";
+    std::size_t length = 0;
+    while (name[length] != u'\0')
+        ++length;
+    auto* copy = static_cast<char16_t*>(std::malloc((length + 1) * sizeof(char16_t)));
+    if (copy != nullptr)
+        std::memcpy(copy, name, (length + 1) * sizeof(char16_t));
+    return copy;
+}
+
+}  // namespace Tavik
