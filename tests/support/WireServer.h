@@ -42,13 +42,19 @@ enum class Misbehaviour {
 struct ScriptedReply {
     int status = 200;
     std::string reason = "OK";
-    std::vector<std::pair<std::string, std::string>> headers;  // Content-Length is added
+    std::vector<std::pair<std::string, std::string>> headers{};  // Content-Length is added
     std::string body = "{}";
     std::chrono::milliseconds delay{0};  // before the status line
-    std::optional<int> interimStatus;    // e.g. 100 or 102: sent before the real reply
+    std::optional<int> interimStatus{};  // e.g. 100 or 102: sent before the real reply
     Misbehaviour misbehaviour = Misbehaviour::None;
     std::uint64_t afterBodyBytes = 0;
 };
+// "Expect: 100-continue" is always answered with "100 Continue" before the body is read
+// (so a client that sends it is found by its header in the record, not by a stall).
+// A cut takes exactly `afterBodyBytes` of payload (de-chunked bytes for a chunked body);
+// bytes that had already arrived beyond it are dropped unrecorded, and the kernel answers
+// whatever the client sends afterwards with a reset, so after CloseAfterBodyBytes a
+// client that keeps writing usually sees "broken pipe" or "reset" rather than a clean end.
 
 enum class TlsMode {
     Plain,      // plain HTTP
@@ -73,9 +79,11 @@ public:
     void Script(std::string targetPrefix, ScriptedReply reply);
 
     // Count body bytes without keeping them (benchmarks: the server must not be the
-    // bottleneck, and it never parses a multipart body).
+    // bottleneck, and it never parses a multipart body). `raw` then holds the head only.
     void SetDiscardBodies(bool discard);
 
+    // Finished requests in the order they finished: complete, misbehaved on, cut short
+    // by the client or malformed (answered 400). A request still arriving is not listed.
     std::vector<RecordedRequest> Requests() const;
     // Waits until at least n requests have been recorded completely (or misbehaved on);
     // false on timeout.

@@ -1,0 +1,154 @@
+#pragma once
+// The request engine. Each request opens its own session, connection and request and
+// hands all three to the response it returns. A post (url-encoded) or upload
+// (multipart) body is sized completely before the request is sent, announced as its
+// content length, and then pushed step by step by ProceedContext, so that callers can
+// report progress and cancel between steps; the body is never assembled in memory.
+//
+// A client is used by one thread. It is idle or holds one active context; while a
+// context is active the parameters and the encoding that sized its body cannot change.
+
+#include "httpclient/HttpClientMap.h"
+#include "httpclient/HttpEncoder.h"
+#include "httpclient/HttpPostStat.h"
+#include "httpclient/HttpResponse.h"
+#include "httpclient/HttpToolW.h"
+#include "httpclient/HttpUrlAnalyzer.h"
+#include "httpclient/HttpUrlRules.h"
+
+#include "platform/wininet/WinInet.h"
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace Tavik {
+
+// INTERNET_FLAG_RELOAD | NO_CACHE_WRITE | KEEP_CONNECTION | RESYNCHRONIZE | HYPERLINK |
+// NO_UI | PRAGMA_NOCACHE: what every request of the program passes.
+constexpr DWORD DEFAULT_REQUEST_FLAGS = 0x84400F00;
+
+struct FreeDeleter {
+    void operator()(void* p) const noexcept { std::free(p); }
+};
+template <typename T>
+using MallocPtr = std::unique_ptr<T, FreeDeleter>;
+
+template <typename HttpTool, typename HttpEncoder>
+class CHttpClientT {
+public:
+    using CharType = typename HttpTool::CharType;
+    using MapType = CHttpClientMapT<HttpTool>;
+    using PostStatType = CHttpPostStatT<HttpTool>;
+    using ResponseType = CHttpResponseT<HttpTool>;
+    using UrlAnalyzerType = CHttpUrlAnalyzerT<HttpTool>;
+
+    static constexpr const char16_t* DefaultUserAgent = u"Tavik HTTP Client Class";
+    static constexpr DWORD UploadReadBufferSize = 57344;
+
+    CHttpClientT();
+    virtual ~CHttpClientT();
+    CHttpClientT(const CHttpClientT&) = delete;
+    CHttpClientT& operator=(const CHttpClientT&) = delete;
+
+    void SetInternetSettings(LPCWSTR szUserAgent, DWORD dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG,
+                             LPCWSTR szProxyName = nullptr, LPCWSTR szProxyBypass = nullptr, DWORD dwFlags = 0);
+    // The proxy account applied to each connection; nothing in the program sets one.
+    void SetProxyAccount(LPCWSTR szUser, LPCWSTR szPassword);
+    bool SetUseUtf8(bool bUseUtf8);
+    typename MapType::Position AddParam(LPCWSTR szName, LPCWSTR szValue = nullptr, DWORD dwFlags = 0);
+    // Extra request headers, sent with every request; nothing in the program adds any.
+    typename MapType::Position AddHeader(LPCWSTR szName, LPCWSTR szValue);
+
+    DWORD MakeGetUrlLen(LPCWSTR szUrl);
+    LPWSTR MakeGetUrl(LPWSTR szBuff, LPCWSTR szUrl);
+
+    // One-shot requests; the caller owns and deletes the response.
+    ResponseType* ExecuteGet(LPCWSTR szUrl, DWORD dwFlags = DEFAULT_REQUEST_FLAGS);
+    ResponseType* ExecutePost(LPCWSTR szUrl);
+
+    void StartPostContext(LPCWSTR szUrl, DWORD dwFlags = DEFAULT_REQUEST_FLAGS);
+    void StartUploadContext(LPCWSTR szUrl, DWORD dwFlags = DEFAULT_REQUEST_FLAGS);
+    // One step of the active context: at most nDesired value bytes. Returns the
+    // response, owned by the caller, when the request is finished; else null.
+    ResponseType* ProceedContext(DWORD nDesired);
+    void QueryPostStat(PostStatType& stat) const;
+
+    bool IsContextActive() const { return m_statLive._IsActive(); }
+
+private:
+    using OwnedText = MallocPtr<char16_t>;
+    using OwnedBytes = MallocPtr<char>;
+
+    HINTERNET OpenSession();
+    HINTERNET OpenConnection(HINTERNET hInternet, LPCWSTR szUrl);
+    void ApplyProxyAccount(HINTERNET hConnection);
+    HINTERNET OpenRequest(HINTERNET hConnection, LPCWSTR szVerb, LPCWSTR szUrl, DWORD dwFlags);
+    void AddRequestHeader(HINTERNET hRequest);
+    void OpenPostRequest(LPCWSTR szUrl, DWORD dwFlags, LPCWSTR szContentType, DWORD cbBody);
+
+    void _WritePost(const BYTE* pbyBuff, DWORD cbyBuff, bool bContent);
+    void _WritePost(const char* szText);
+    void _WriteParamText(LPCWSTR szText);
+
+    ResponseType* _ProceedPostContext(DWORD nDesired);
+    ResponseType* _ProceedUploadContext(DWORD nDesired);
+    void _StartNextPostParam();
+    void _WritePostValue(DWORD nDesired);
+    void _StartNextUploadParam();
+    void _WriteUploadContent(DWORD nDesired);
+    void _WriteFileContent(HANDLE hFile, DWORD cbToWrite);
+    template <typename Work>
+    ResponseType* _RunStep(Work&& work);
+
+    ResponseType* _ReleasePostResponse();
+    void _DetachPostContext(HINTERNET& hInternet, HINTERNET& hConnection, HINTERNET& hRequest);
+    void _AbortPostContext();
+    void _CloseUploadFiles();
+    void _SetCurrentValue(char* pbyValue, bool bOwned);
+    char* _AnsiEncodeAlloc(LPCWSTR szText);
+    char* _Utf8EncodeAlloc(LPCWSTR szText);
+    char* _ParamEncodeAlloc(LPCWSTR szText, DWORD& cbEncoded);
+    DWORD _ParamEncodeLen(LPCWSTR szText);
+    DWORD _UrlEncodedLen(LPCWSTR szText, bool bAlreadyEncoded);
+    const char* _BoundaryA() const;
+    LPCWSTR _MultipartContentType() const;
+
+    bool m_bStrictFileOpen = false;
+    OwnedText m_szBoundary;
+    OwnedBytes m_szBoundaryA;
+    OwnedText m_szContentType;
+    bool m_bUseUtf8 = false;
+    UINT m_nCodePage = 0;
+    MapType m_mapHeader;
+    MapType m_mapParam;
+    OwnedText m_szUserAgent;
+    DWORD m_dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG;
+    OwnedText m_szProxyName;
+    OwnedText m_szProxyBypass;
+    DWORD m_dwOpenFlags = 0;
+    OwnedText m_szProxyUser;
+    OwnedText m_szProxyPassword;
+    PostStatType m_statPreview;
+    PostStatType m_statLive;
+    // One entry per file parameter of an upload context, in map order.
+    std::vector<HANDLE> m_ahFile;
+    std::vector<OwnedBytes> m_apszMimeType;
+    // The size each file had when the context started: the size its part announced.
+    std::vector<DWORD> m_adwFileSize;
+    char* m_pbyValue = nullptr;
+    bool m_bValueOwned = false;
+    HINTERNET m_hInternet = nullptr;
+    HINTERNET m_hConnection = nullptr;
+    HINTERNET m_hRequest = nullptr;
+    bool m_bPostContext = true;
+    std::unique_ptr<BYTE[]> m_pbyReadBuffer;
+};
+
+using CHttpClient = CHttpClientT<CHttpToolW, CHttpEncoderW>;
+using CHttpResponse = CHttpResponseT<CHttpToolW>;
+using CHttpPostStat = CHttpPostStatT<CHttpToolW>;
+
+extern template class CHttpClientT<CHttpToolW, CHttpEncoderW>;
+
+}  // namespace Tavik

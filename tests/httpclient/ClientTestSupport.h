@@ -1,0 +1,96 @@
+#pragma once
+// Shared pieces of the client's wire tests: a configured client as the program makes
+// one, reading a whole response, temporary files, and counting open descriptors.
+
+#include "httpclient/HttpClient.h"
+#include "platform/win32/Utf.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace clienttest {
+
+inline constexpr const char16_t* kUserAgent = u"Orvane Systems User Agent v1.0";
+
+inline void Configure(Tavik::CHttpClient& client)
+{
+    client.SetInternetSettings(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    client.SetUseUtf8(true);
+}
+
+struct Reply {
+    DWORD status = 0;
+    std::u16string statusText;
+    std::string body;
+};
+
+// The calling order every caller of the program uses: status, text, body byte by byte.
+inline Reply ReadReply(Tavik::CHttpResponse* raw)
+{
+    std::unique_ptr<Tavik::CHttpResponse> response(raw);
+    Reply reply;
+    reply.status = response->GetStatus();
+    reply.statusText = response->GetStatusText();
+    BYTE byte = 0;
+    while (response->ReadContent(&byte, 1) == 1)
+        reply.body += static_cast<char>(byte);
+    return reply;
+}
+
+inline std::u16string W(const std::string& utf8) { return Utf8ToUtf16(utf8); }
+
+// A file under a fresh temporary folder, removed with the folder.
+class TempDir {
+public:
+    TempDir()
+    {
+        char pattern[] = "/tmp/zendrik-client-XXXXXX";
+        path_ = mkdtemp(pattern);
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    std::string Write(const std::string& name, const std::string& bytes) const
+    {
+        const std::string file = path_ + "/" + name;
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+inline int OpenDescriptorCount()
+{
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir) != nullptr)
+            ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
+// The first bytes of a PNG file, enough for any sniffer to call it image/png.
+inline std::string PngBytes(std::size_t size)
+{
+    std::string bytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0\x90wS\xde", 33);
+    bytes.resize(size, '\x42');
+    return bytes;
+}
+
+// The boundary the client announced in its Content-Type header.
+inline std::string BoundaryOf(const std::string& contentType)
+{
+    const std::string marker = "boundary=";
+    const auto at = contentType.find(marker);
+    return at == std::string::npos ? std::string() : contentType.substr(at + marker.size());
+}
+
+}  // namespace clienttest

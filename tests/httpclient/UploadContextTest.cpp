@@ -1,0 +1,221 @@
+// Multipart uploads, byte for byte on the wire, with their progress counters.
+
+#include "ClientTestSupport.h"
+#include "tests/support/WireServer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace Tavik;
+using namespace clienttest;
+using testsupport::WireServer;
+
+namespace {
+
+std::string FieldPart(const std::string& boundary, const std::string& name, const std::string& value)
+{
+    return "--" + boundary + "\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" + value + "\r\n";
+}
+
+std::string FilePart(const std::string& boundary, const std::string& name, const std::string& path,
+                     const std::string& mime, const std::string& content)
+{
+    return "--" + boundary + "\r\nContent-Disposition: form-data; name=\"" + name + "\"; filename=\"" + path +
+           "\"\r\nContent-Type: " + mime + "\r\n\r\n" + content + "\r\n";
+}
+
+std::string Closing(const std::string& boundary) { return "--" + boundary + "--\r\n"; }
+
+// Drives an upload as the program's uploads do: a stat before every step.
+std::vector<CHttpPostStat> RunUpload(CHttpClient& client, DWORD nDesired, CHttpResponse*& response)
+{
+    std::vector<CHttpPostStat> stats;
+    for (;;) {
+        stats.emplace_back();
+        client.QueryPostStat(stats.back());
+        if ((response = client.ProceedContext(nDesired)) != nullptr)
+            return stats;
+    }
+}
+
+}  // namespace
+
+TEST(UploadContext, FieldAndFilePartsByteForByte)
+{
+    WireServer server;
+    TempDir dir;
+    const std::string png = PngBytes(100);
+    const std::string path = dir.Write("p.bin", png);
+
+    CHttpClient client;
+    Configure(client);
+    client.AddParam(u"f", W(path).c_str(), PARAM_FLAG_FILE);
+    client.AddParam(u"a", u"1");
+    const std::u16string url = server.BaseUrlW() + u"/v2.12/123/photos";
+    client.StartUploadContext(url.c_str());
+    CHttpResponse* response = nullptr;
+    const auto stats = RunUpload(client, 1024, response);
+    EXPECT_EQ(ReadReply(response).status, 200u);
+
+    ASSERT_TRUE(server.WaitForRequests(1));
+    const auto request = server.Requests()[0];
+    const std::string contentType = request.Header("Content-Type").value_or("");
+    const std::string boundary = BoundaryOf(contentType);
+    ASSERT_EQ(boundary.size(), 43u) << contentType;
+    EXPECT_EQ(boundary.rfind("----VESKO-", 0), 0u);
+    EXPECT_EQ(contentType, "multipart/form-data; boundary=" + boundary);
+
+    const std::string expected =
+        FieldPart(boundary, "a", "1") + FilePart(boundary, "f", path, "image/png", png) + Closing(boundary);
+    EXPECT_EQ(request.body, expected);
+    // 94 for the field, 236 + the path beyond "p.bin" for the file, 49 for the end.
+    EXPECT_EQ(expected.size(), 379u + path.size() - 5);
+    EXPECT_EQ(request.Header("Content-Length").value_or(""), std::to_string(expected.size()));
+    EXPECT_EQ(request.Header("Cache-Control").value_or(""), "no-cache");
+    EXPECT_EQ(request.Header("User-Agent").value_or(""), "Orvane Systems User Agent v1.0");
+    EXPECT_FALSE(request.Header("Expect").has_value());
+
+    // Preview: the first part (the field) started, nothing written.
+    ASSERT_GE(stats.size(), 2u);
+    EXPECT_EQ(stats[0].ActualTotalByte(), expected.size());
+    EXPECT_EQ(stats[0].ActualPostedByte(), 0u);
+    EXPECT_EQ(stats[0].PostedCount(), 1u);
+    EXPECT_EQ(stats[0].FileCount(), 1u);
+    EXPECT_EQ(stats[0].PostedFileCount(), 0u);
+    EXPECT_FALSE(stats[0].CurrParamIsFile());
+    EXPECT_EQ(stats.back().ActualPostedByte(), expected.size());
+}
+
+TEST(UploadContext, FileContentInStepsOfDesiredSizeWithProgress)
+{
+    WireServer server;
+    TempDir dir;
+    const std::string content = PngBytes(3000);
+    const std::string path = dir.Write("shot.png", content);
+
+    CHttpClient client;
+    Configure(client);
+    client.AddParam(u"access_token", u"tok");
+    client.AddParam(u"source", W(path).c_str(), PARAM_FLAG_FILE);
+    const std::u16string url = server.BaseUrlW() + u"/v2.12/me/photos";
+    client.StartUploadContext(url.c_str());
+    CHttpResponse* response = nullptr;
+    const auto stats = RunUpload(client, 1024, response);
+    ReadReply(response);
+
+    // Before each step: preview, token part started, token written, file part started,
+    // 1024, 1024 and 952 (+ "\r\n") content bytes, closing delimiter; the next step ends.
+    ASSERT_EQ(stats.size(), 8u);
+    std::vector<DWORD> posted;
+    for (const auto& stat : stats)
+        posted.push_back(stat.ActualPostedByte());
+    const DWORD total = stats[0].ActualTotalByte();
+    EXPECT_EQ(posted[0], 0u);
+    EXPECT_EQ(posted[4] - posted[3], 1024u);
+    EXPECT_EQ(posted[5] - posted[4], 1024u);
+    EXPECT_EQ(posted[6] - posted[5], 952u + 2u);
+    EXPECT_EQ(posted[7], total);
+    EXPECT_EQ(total - posted[6], 49u);  // the closing delimiter
+    EXPECT_TRUE(stats[4].CurrParamIsFile());
+    EXPECT_EQ(stats[4].PostedFileCount(), 1u);
+    EXPECT_EQ(stats[4].CurrParamPostedByte(), 1024u);
+    EXPECT_EQ(stats[4].CurrParamRemainByte(), 3000u - 1024u);
+    EXPECT_TRUE(stats[6].CurrParamIsComplete());
+
+    ASSERT_TRUE(server.WaitForRequests(1));
+    const auto request = server.Requests()[0];
+    const std::string boundary = BoundaryOf(request.Header("Content-Type").value_or(""));
+    EXPECT_EQ(request.body, FieldPart(boundary, "access_token", "tok") +
+                                FilePart(boundary, "source", path, "image/png", content) + Closing(boundary));
+}
+
+TEST(UploadContext, BigStepsReadThroughTheBufferAndEmptyPartsCloseAtOnce)
+{
+    WireServer server;
+    TempDir dir;
+    std::string content(200000, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i * 7);
+    const std::string path = dir.Write("clip.bin", content);
+
+    CHttpClient client;
+    Configure(client);
+    client.AddParam(u"description", u"");
+    client.AddParam(u"file", W(path).c_str(), PARAM_FLAG_FILE);
+    const std::u16string url = server.BaseUrlW() + u"/videos";
+    client.StartUploadContext(url.c_str());
+    CHttpResponse* response = nullptr;
+    const auto stats = RunUpload(client, 0xFFFFFFFF, response);
+    ReadReply(response);
+
+    // description start (closed at once), file start, one content step, closing, end.
+    EXPECT_EQ(stats.size(), 5u);
+    ASSERT_TRUE(server.WaitForRequests(1));
+    const auto request = server.Requests()[0];
+    const std::string boundary = BoundaryOf(request.Header("Content-Type").value_or(""));
+    const auto mimeAt = request.body.find("Content-Type: ") + 14;
+    const std::string mime = request.body.substr(mimeAt, request.body.find("\r\n", mimeAt) - mimeAt);
+    EXPECT_EQ(request.body, FieldPart(boundary, "description", "") + FilePart(boundary, "file", path, mime, content) +
+                                Closing(boundary));
+}
+
+TEST(UploadContext, MissingFileIsAnEmptyOctetStreamPart)
+{
+    WireServer server;
+    CHttpClient client;
+    Configure(client);
+    client.AddParam(u"source", u"/nonexistent/dir/shot.jpg", PARAM_FLAG_FILE);
+    const std::u16string url = server.BaseUrlW() + u"/up";
+    client.StartUploadContext(url.c_str());
+    CHttpResponse* response = nullptr;
+    RunUpload(client, 1024, response);
+    EXPECT_EQ(ReadReply(response).status, 200u);
+
+    ASSERT_TRUE(server.WaitForRequests(1));
+    const auto request = server.Requests()[0];
+    const std::string boundary = BoundaryOf(request.Header("Content-Type").value_or(""));
+    EXPECT_EQ(request.body, FilePart(boundary, "source", "/nonexistent/dir/shot.jpg", "application/octet-stream", "") +
+                                Closing(boundary));
+}
+
+TEST(UploadContext, NoParametersSendsTheEmptyBody)
+{
+    WireServer server;
+    CHttpClient client;
+    Configure(client);
+    const std::u16string url = server.BaseUrlW() + u"/empty";
+    client.StartUploadContext(url.c_str());
+    CHttpPostStat stat;
+    client.QueryPostStat(stat);
+    EXPECT_EQ(stat.ActualTotalByte(), 51u);
+    EXPECT_EQ(client.ProceedContext(1024), nullptr);
+    ReadReply(client.ProceedContext(1024));
+
+    ASSERT_TRUE(server.WaitForRequests(1));
+    const auto request = server.Requests()[0];
+    const std::string boundary = BoundaryOf(request.Header("Content-Type").value_or(""));
+    EXPECT_EQ(request.body, "\r\n--" + boundary + "--\r\n");
+}
+
+TEST(UploadContext, NamesAndPathsGoAsUtf8)
+{
+    WireServer server;
+    TempDir dir;
+    const std::string path = dir.Write("f\xC3\xA9te.gif", "GIF89a...");
+    CHttpClient client;
+    Configure(client);
+    client.AddParam(u"caption", u"Caf\u00e9 \u20ac \"q\"");
+    client.AddParam(u"file", W(path).c_str(), PARAM_FLAG_FILE);
+    const std::u16string url = server.BaseUrlW() + u"/gifs";
+    client.StartUploadContext(url.c_str());
+    CHttpResponse* response = nullptr;
+    RunUpload(client, 1024, response);
+    ReadReply(response);
+
+    ASSERT_TRUE(server.WaitForRequests(1));
+    const auto request = server.Requests()[0];
+    const std::string boundary = BoundaryOf(request.Header("Content-Type").value_or(""));
+    EXPECT_EQ(request.body, FieldPart(boundary, "caption", "Caf\xC3\xA9 \xE2\x82\xAC \"q\"") +
+                                FilePart(boundary, "file", path, "image/gif", "GIF89a...") + Closing(boundary));
+}
