@@ -13,6 +13,7 @@
 #include "httpclient/HttpPostStat.h"
 #include "httpclient/HttpResponse.h"
 #include "httpclient/HttpToolW.h"
+#include "httpclient/MallocPtr.h"
 #include "httpclient/HttpUrlAnalyzer.h"
 #include "httpclient/HttpUrlRules.h"
 
@@ -27,12 +28,6 @@ namespace Tavik {
 // INTERNET_FLAG_RELOAD | NO_CACHE_WRITE | KEEP_CONNECTION | RESYNCHRONIZE | HYPERLINK |
 // NO_UI | PRAGMA_NOCACHE: what every request of the program passes.
 constexpr DWORD DEFAULT_REQUEST_FLAGS = 0x84400F00;
-
-struct FreeDeleter {
-    void operator()(void* p) const noexcept { std::free(p); }
-};
-template <typename T>
-using MallocPtr = std::unique_ptr<T, FreeDeleter>;
 
 template <typename HttpTool, typename HttpEncoder>
 class CHttpClientT {

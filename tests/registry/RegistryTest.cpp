@@ -371,9 +371,10 @@ TEST_F(RegistryFileTest, ArbitraryBytesNeverCrashTheReader)
     const std::string frame = SettingsFileWith("\"Name\"=hex(2):31,00,\\\n\"Other\"=\"x\\\"");
     for (int round = 0; round < 200; ++round) {
         std::string bytes = frame;
-        for (char& byte : bytes) {
+        const std::size_t header = round % 4 == 0 ? 0 : frame.find('[');  // mostly keep the header intact
+        for (std::size_t i = header; i < bytes.size(); ++i) {
             if (random() % 8 == 0)
-                byte = static_cast<char>(random());
+                bytes[i] = static_cast<char>(random());
         }
         if (round % 2 == 1)
             bytes.insert(0, "\xFF\xFE");
