@@ -39,8 +39,9 @@ protected:
     {
         HKEY key = reinterpret_cast<HKEY>(1);
         EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key), expected);
-        if (expected != ERROR_SUCCESS)
+        if (expected != ERROR_SUCCESS) {
             EXPECT_EQ(key, nullptr);
+        }
         return key;
     }
 
