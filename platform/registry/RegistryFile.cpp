@@ -242,8 +242,10 @@ private:
     std::u16string JoinContinuations(std::u16string_view line)
     {
         std::u16string text(line);
-        while (!text.empty() && text.back() == u'\\' && next_ < lines_.size()) {
+        while (!text.empty() && text.back() == u'\\') {
             text.pop_back();
+            if (next_ == lines_.size())
+                break;
             text += Trim(lines_[next_++]);
         }
         return text;

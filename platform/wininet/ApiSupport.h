@@ -4,6 +4,7 @@
 #include "platform/win32/LastError.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Types.h"
+#include "platform/wininet/WinInet.h"
 
 #include <cstring>
 #include <string>

@@ -15,13 +15,17 @@ DWORD ConnectionLost(long osErrno)
     return osErrno == ECONNRESET ? ERROR_INTERNET_CONNECTION_RESET : ERROR_INTERNET_CONNECTION_ABORTED;
 }
 
-// A chain that verified but failed the check of the host name (wrong-host certificate)
-// gets the platform's own number for a name mismatch; expired or not yet valid ones the
-// date number; anything else about the chain is an authority the client does not trust.
+// A certificate for another host gets the platform's own number for a name mismatch;
+// expired or not yet valid ones the date number; anything else about the chain is an
+// authority the client does not trust. libcurl checks the name itself after the chain
+// verified, and leaves its initial "unspecified" verdict (1) standing when that fails.
 DWORD CertificateRejected(long verifyResult)
 {
     switch (verifyResult) {
-    case X509_V_OK: return ERROR_INTERNET_SEC_CERT_CN_INVALID;
+    case X509_V_OK:
+    case X509_V_ERR_UNSPECIFIED:
+    case X509_V_ERR_HOSTNAME_MISMATCH:
+    case X509_V_ERR_IP_ADDRESS_MISMATCH: return ERROR_INTERNET_SEC_CERT_CN_INVALID;
     case X509_V_ERR_CERT_HAS_EXPIRED:
     case X509_V_ERR_CERT_NOT_YET_VALID: return ERROR_INTERNET_SEC_CERT_DATE_INVALID;
     default: return ERROR_INTERNET_INVALID_CA;

@@ -90,7 +90,6 @@ HINTERNET HttpOpenRequestA(HINTERNET connection, LPCSTR verb, LPCSTR objectName,
     try {
         auto request = std::make_shared<Request>(
             std::move(owner), OptionsOf(verb, objectName, version, referrer, acceptTypes, flags));
-        request->Timeouts();
         return RegisterHandle(std::move(request));
     } catch (const std::bad_alloc&) {
         return FailHandle(ERROR_NOT_ENOUGH_MEMORY);

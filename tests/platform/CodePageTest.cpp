@@ -117,7 +117,7 @@ TEST(CodePageUtf8, MalformedBytesBecomeReplacementCharacters)
     EXPECT_EQ(u"\uFFFD\uFFFD", ToWide(CP_UTF8, "\xC0\xAF"));           // overlong '/'
     EXPECT_EQ(u"\uFFFD\uFFFD\uFFFD", ToWide(CP_UTF8, "\xED\xA0\x80"));  // an encoded surrogate
     EXPECT_EQ(u"\uFFFD", ToWide(CP_UTF8, "\xE2\x82"));                  // a cut-off sequence
-    EXPECT_EQ(u"\uFFFD\uFFFD", ToWide(CP_UTF8, "\xF4\x90\x80"));        // above U+10FFFF
+    EXPECT_EQ(u"\uFFFD\uFFFD\uFFFD", ToWide(CP_UTF8, "\xF4\x90\x80"));  // above U+10FFFF
     EXPECT_EQ(u"x\uFFFD", ToWide(CP_UTF8, "x\xFF"));
 }
 

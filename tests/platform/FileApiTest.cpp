@@ -144,11 +144,12 @@ TEST_F(FileApiTest, SeekingRefusesNegativeAndUnreportablePositions)
     EXPECT_EQ(100u, SetFilePointer(file, 0, nullptr, FILE_CURRENT));
 
     LONG high = 0;
-    EXPECT_EQ(0u, SetFilePointer(file, 0, &high, FILE_END));
-    EXPECT_EQ(6, high);
-    high = 1;
-    EXPECT_EQ(5u, SetFilePointer(file, 5, &high, FILE_BEGIN));
+    EXPECT_EQ(0x80000000u, SetFilePointer(file, 0, &high, FILE_END));
     EXPECT_EQ(1, high);
+    high = 1;
+    EXPECT_EQ(5u, SetFilePointer(file, 5, &high, FILE_BEGIN));  // 4 GiB + 5
+    EXPECT_EQ(1, high);
+    EXPECT_EQ(INVALID_SET_FILE_POINTER, SetFilePointer(file, 0, nullptr, FILE_CURRENT));
     EXPECT_TRUE(CloseHandle(file));
 }
 

@@ -1,0 +1,108 @@
+// zendrik2-job: the program's job sequence without a window, for integration tests,
+// benchmarks and scripted booths. Same options as the program; the access token comes
+// from ZENDRIK_ACCESS_TOKEN, never from the command line. Always unattended: it never
+// asks. Every log line goes to standard output exactly as appended, each new window
+// title to standard error. SIGINT and SIGTERM cancel the job as the window's cancel
+// button does. Exits 0 when the job produced its id (photo, video or post), else 1.
+
+#include "app/ConnectionTest.h"
+#include "app/HeadlessView.h"
+#include "app/Settings.h"
+#include "app/Zendrik2Dlg.h"
+#include "login/FacebookCookieFile.h"
+#include "login/LoginSession.h"
+#include "platform/win32/Utf.h"
+#include "platform/wininet/WinInet.h"
+
+#include <atomic>
+#include <chrono>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+std::atomic<bool> cancelSignalled{false};
+
+void OnCancelSignal(int) { cancelSignalled = true; }
+
+void PrintQueuedLines(CZendrik2Dlg& dialog)
+{
+    bool printed = false;
+    while (auto line = dialog.TakeNextLogLine()) {
+        std::string bytes = Utf16ToUtf8(*line);
+        bytes += '\n';
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        printed = true;
+    }
+    if (printed)
+        std::fflush(stdout);
+}
+
+void EndBrowserSession() { ::InternetSetOptionW(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0); }
+
+// The user interface thread's part: show the log as it grows, pass a signal on as the
+// cancel button would, and wait for the worker's last line.
+void ServeUntilTheWorkerEnds(CZendrik2Dlg& dialog)
+{
+    bool cancelPassedOn = false;
+    for (;;) {
+        PrintQueuedLines(dialog);
+        if (!dialog.IsWorkerBusy())
+            break;
+        if (cancelSignalled && !cancelPassedOn) {
+            dialog.AppendLog(u"Aborting upload, please wait...");
+            dialog.RequestCancel(true);
+            cancelPassedOn = true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    PrintQueuedLines(dialog);
+}
+
+int RunJob(int argc, char** argv)
+{
+    CLoginSession loginBrowser;
+    CZendrik2Dlg dialog(ArgumentsFromArgv(argc, argv), loginBrowser);
+    dialog.interactive = false;
+    dialog.loginPending = true;
+    HeadlessView view;
+    dialog.AttachView(&view);
+
+    EndBrowserSession();
+    dialog.ResetSharedState();
+    if (!InternetConnectionAvailable()) {
+        dialog.SetStatusTag(u"(error: No internet connection)");
+        return 1;
+    }
+    dialog.SetStatusTag(u"(logging in)");
+    if (const char* token = std::getenv("ZENDRIK_ACCESS_TOKEN"))
+        loginBrowser.SetAccessToken(Utf8ToUtf16(token));
+    dialog.OnLoginFinished();
+    ServeUntilTheWorkerEnds(dialog);
+
+    std::u16string ignored;
+    loginBrowser.LogoutFromFacebook(ignored);  // nothing left to do after the job's own logout
+    EndBrowserSession();
+    return dialog.JobResultId().empty() ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "");
+    std::signal(SIGINT, OnCancelSignal);
+    std::signal(SIGTERM, OnCancelSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const bool deleteCookies = ShouldDeleteFacebookCookies();
+    if (deleteCookies)
+        DeleteFacebookCookieFile();
+    const int status = RunJob(argc, argv);
+    if (deleteCookies)
+        DeleteFacebookCookieFile();
+    return status;
+}

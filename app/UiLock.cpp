@@ -1,0 +1,3 @@
+#include "app/UiLock.h"
+
+std::mutex UiLock;

@@ -1,0 +1,314 @@
+#include "app/Zendrik2Dlg.h"
+
+#include "app/FileKind.h"
+#include "app/MessageBoxCaption.h"
+#include "app/UiLock.h"
+#include "httpclient/HttpClientException.h"
+#include "platform/win32/WideCrt.h"
+#include "social/Operations.h"
+
+#include <chrono>
+#include <string>
+
+namespace {
+
+std::u16string Decimal(long long value)
+{
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string TrimmedOfWhiteSpace(const std::u16string& text)
+{
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && wcrt::iswspace(text[first]))
+        ++first;
+    while (last > first && wcrt::iswspace(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+// FindOrCreateAlbum marks an album the user may not upload to with a "/" after its id.
+bool IsReadOnlyAlbumId(const std::u16string& albumId) { return albumId.find(u'/', 1) != std::u16string::npos; }
+
+}  // namespace
+
+CZendrik2Dlg::CZendrik2Dlg(const std::vector<std::u16string>& arguments, CLoginSession& loginBrowser)
+    : m_loginBrowser(loginBrowser)
+{
+    CommandLineOptions options = CommandLineOptions::FromArguments(arguments);
+    job = std::move(options.job);
+    interactive = options.interactive;
+    loginPending = options.loginPending;
+    AdoptMessageBoxCaptionForMode(interactive);
+}
+
+CZendrik2Dlg::~CZendrik2Dlg()
+{
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void CZendrik2Dlg::AppendLog(const std::u16string& line)
+{
+    std::lock_guard<std::mutex> hold(UiLock);
+    LogQueue.push_back(line);
+}
+
+void CZendrik2Dlg::SetStatusTag(const std::u16string& tag)
+{
+    if (interactive || m_view == nullptr)
+        return;
+    m_view->SetWindowTitle(tag.empty() ? u"Orvane Systems Zendrik" : u"Orvane Systems Zendrik - " + tag);
+}
+
+bool CZendrik2Dlg::IsCancelRequested()
+{
+    std::lock_guard<std::mutex> hold(UiLock);
+    return cancelRequested;
+}
+
+void CZendrik2Dlg::RequestCancel(bool cancel)
+{
+    std::lock_guard<std::mutex> hold(UiLock);
+    cancelRequested = cancel;
+}
+
+std::optional<std::u16string> CZendrik2Dlg::TakeNextLogLine()
+{
+    std::lock_guard<std::mutex> hold(UiLock);
+    if (LogQueue.empty())
+        return std::nullopt;
+    std::u16string line = std::move(LogQueue.front());
+    LogQueue.pop_front();
+    return line;
+}
+
+bool CZendrik2Dlg::IsWorkerBusy()
+{
+    std::lock_guard<std::mutex> hold(UiLock);
+    return workerBusy;
+}
+
+void CZendrik2Dlg::ResetSharedState()
+{
+    {
+        std::lock_guard<std::mutex> hold(UiLock);
+        cancelRequested = false;
+    }
+    std::lock_guard<std::mutex> hold(UiLock);
+    workerBusy = false;
+}
+
+std::u16string CZendrik2Dlg::JobResultId() const
+{
+    std::lock_guard<std::mutex> hold(UiLock);
+    return m_jobResultId;
+}
+
+void CZendrik2Dlg::OnLoginFinished()
+{
+    m_accessToken = m_loginBrowser.AccessToken();
+    loginPending = false;
+    if (!interactive && m_view != nullptr)
+        m_view->MoveOffScreen();
+    if (m_view != nullptr)
+        m_view->LayOutControls();
+    if (!m_accessToken.empty()) {
+        {
+            std::lock_guard<std::mutex> hold(UiLock);
+            workerBusy = true;
+        }
+        StartWorker();
+        return;
+    }
+    std::u16string error = m_loginBrowser.LoginError();
+    if (error.empty())
+        error = u"No access token";
+    AppendLog(u"Error logging in: " + error);
+    AppendLog(u"Photo upload abandoned");
+    AppendLog(u"");
+    AppendLog(u"Please press the 'Close' button to exit");
+    SetStatusTag(u"(error: Error: " + error + u")");
+}
+
+void CZendrik2Dlg::OnLoginAttemptFailed()
+{
+    SetStatusTag(u"(login failed)");
+    if (!interactive && m_view != nullptr)
+        m_view->MoveOffScreen();
+}
+
+void CZendrik2Dlg::OnLoginNotice(std::unique_ptr<std::u16string> notice)
+{
+    if (notice && !notice->empty())
+        AppendLog(*notice);
+}
+
+void CZendrik2Dlg::StartWorker()
+{
+    if (m_worker.joinable())
+        m_worker.join();  // a finished worker of an earlier login
+    m_worker = std::thread(&CZendrik2Dlg::UploadThreadProc, this);
+}
+
+unsigned CZendrik2Dlg::UploadThreadProc(CZendrik2Dlg* dialog)
+{
+    dialog->RunUploadJob();
+    return 0;
+}
+
+void CZendrik2Dlg::RunUploadJob()
+{
+    job.albumName = TrimmedOfWhiteSpace(job.albumName);
+    try {
+        RunJobSteps();
+    } catch (const Tavik::httpclientexceptionW& e) {
+        AppendLog(u"HttpClientException, error code=" + Decimal(e.ErrorCode()));
+    } catch (...) {
+        AppendLog(IsCancelRequested() ? u"Upload cancelled" : u"ERROR: Unexpected exception");
+    }
+    LogOut();
+    AppendLog(u"Please press the 'Close' button to exit");
+    std::lock_guard<std::mutex> hold(UiLock);
+    workerBusy = false;
+}
+
+void CZendrik2Dlg::RunJobSteps()
+{
+    AppendLog(u"Logged in to Facebook");
+    const std::u16string name = GetUserName();
+    if (!name.empty())
+        AppendLog(u"User name: " + name);
+    SetStatusTag(u"(logged in)");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+
+    if (m_accessToken.empty()) {
+        AppendLog(u"ERROR: No access token, can't upload photo");
+        return;
+    }
+    auto produced = [this](const std::u16string& id) {
+        std::lock_guard<std::mutex> hold(UiLock);
+        m_jobResultId = id;
+    };
+    if (!job.linkUrl.empty()) {
+        AppendLog(u"");
+        produced(PostLinkToTimeline(job.linkUrl, job.comments));
+        return;
+    }
+    AppendLog(u"");
+    if (IsVideoFile(job.filePath)) {
+        const std::u16string userId = GetUserId();
+        if (userId.empty()) {
+            AppendLog(u"ERROR: can't read user_id");
+            return;
+        }
+        AppendLog(u"user_id=" + userId);
+        const std::u16string videoId = UploadVideo(job.filePath, userId, job.comments);
+        AppendLog(videoId.empty() ? u"ERROR uploading video" : u"Video upload successful, video id: " + videoId);
+        produced(videoId);
+        return;
+    }
+    if (IsGifFile(job.filePath)) {
+        const std::u16string gifUrl = UploadGif(job.filePath);
+        if (gifUrl.empty())
+            return;
+        AppendLog(u"GIF URL: " + gifUrl);
+        const std::u16string postId = PostLinkToTimeline(gifUrl, job.comments);
+        if (!postId.empty())
+            AppendLog(u"Timeline post OK, id=" + postId);
+        produced(postId);
+        return;
+    }
+    UploadStillImage();
+}
+
+void CZendrik2Dlg::UploadStillImage()
+{
+    std::u16string albumId;
+    std::u16string prompt;
+    std::u16string fallbackLine;
+    if (job.albumName.empty()) {
+        prompt = u"No album name entered, upload photo to \"Kavlin2 Photos\" instead?";
+        fallbackLine = u"Album name not supplied, upload to \"Kavlin2 Photos\" instead";
+    } else if (job.albumName == u"me") {
+        AppendLog(u"Album: Kavlin2 Photos");
+        albumId = u"me";
+    } else {
+        AppendLog(u"Album: " + job.albumName);
+        SetStatusTag(u"(create album)");
+        albumId = FindOrCreateAlbum(job.albumName, job.description);
+        if (IsCancelRequested())
+            throw social::CancelSignal;
+        if (albumId.empty()) {
+            prompt = u"Error creating album \"" + job.albumName + u"\".\nUpload photo to \"Kavlin2 Photos\" instead?";
+            fallbackLine = u"Error creating album, upload to \"Kavlin2 Photos\" instead";
+        } else if (IsReadOnlyAlbumId(albumId)) {
+            prompt = u"Album \"" + job.albumName + u"\" is read-only.\nUpload photo to \"Kavlin2 Photos\" instead?";
+            fallbackLine = u"Album is read only, upload to \"Kavlin2 Photos\" instead";
+        } else {
+            AppendLog(u"Album id: " + albumId);
+        }
+    }
+    if (!fallbackLine.empty()) {
+        AppendLog(fallbackLine);
+        albumId = u"me";
+    }
+    AppendLog(u"");
+
+    if (interactive && albumId == u"me" && !prompt.empty()) {
+        const bool yes = m_view != nullptr && m_view->AskYesNo(prompt, MessageBoxCaption);
+        if (!yes) {
+            albumId.clear();
+            AppendLog(u"Upload cancelled");
+        }
+    }
+    if (albumId.empty())
+        return;
+    const std::u16string photoId = UploadPhoto(job.filePath, albumId, job.comments);
+    AppendLog(photoId.empty() ? u"ERROR uploading photo" : u"Photo upload successful, photo id: " + photoId);
+    std::lock_guard<std::mutex> hold(UiLock);
+    m_jobResultId = photoId;
+}
+
+void CZendrik2Dlg::LogOut()
+{
+    if (m_accessToken.empty())
+        return;
+    AppendLog(u"Logging out of Facebook...");
+    std::u16string statusText;
+    const std::int32_t status = m_loginBrowser.LogoutFromFacebook(statusText);
+    if (status == 200 || status == 404)
+        AppendLog(u"Successfully logged out of Facebook");
+    else
+        AppendLog(u"ERROR logging out, status=" + Decimal(status) + u": " + statusText);
+}
+
+std::u16string CZendrik2Dlg::GetUserName() { return social::GetUserName(*this); }
+
+std::u16string CZendrik2Dlg::GetUserId() { return social::GetUserId(*this); }
+
+std::u16string CZendrik2Dlg::FindOrCreateAlbum(const std::u16string& albumName, const std::u16string& description)
+{
+    return social::FindOrCreateAlbum(*this, albumName, description);
+}
+
+std::u16string CZendrik2Dlg::UploadPhoto(const std::u16string& filePath, const std::u16string& albumId,
+                                         const std::u16string& caption)
+{
+    return social::UploadPhoto(*this, filePath, albumId, caption);
+}
+
+std::u16string CZendrik2Dlg::UploadVideo(const std::u16string& filePath, const std::u16string& userId,
+                                         const std::u16string& description)
+{
+    return social::UploadVideo(*this, filePath, userId, description);
+}
+
+std::u16string CZendrik2Dlg::UploadGif(const std::u16string& filePath) { return social::UploadGif(*this, filePath); }
+
+std::u16string CZendrik2Dlg::PostLinkToTimeline(const std::u16string& link, const std::u16string& message)
+{
+    return social::PostLinkToTimeline(*this, link, message);
+}
