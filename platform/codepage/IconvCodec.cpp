@@ -29,9 +29,8 @@ public:
     // A converter in its initial shift state, or kNoConverter.
     iconv_t Get(const char* to, const char* from)
     {
-        std::string key = std::string(to) + '\n' + from;
         for (Entry& entry : m_entries) {
-            if (entry.key == key) {
+            if (entry.to == to && entry.from == from) {
                 iconv(entry.converter, nullptr, nullptr, nullptr, nullptr);
                 return entry.converter;
             }
@@ -43,13 +42,14 @@ public:
             iconv_close(m_entries.front().converter);
             m_entries.erase(m_entries.begin());
         }
-        m_entries.push_back(Entry{std::move(key), converter});
+        m_entries.push_back(Entry{to, from, converter});
         return converter;
     }
 
 private:
     struct Entry {
-        std::string key;
+        std::string to;
+        std::string from;
         iconv_t converter;
     };
     std::vector<Entry> m_entries;

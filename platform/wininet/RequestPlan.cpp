@@ -109,9 +109,15 @@ CURLcode ApplyVerb(CURL* easy, const RequestPlan& plan)
         if (rc == CURLE_OK) {
             rc = curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, plan.fixedBody.c_str());
         }
+    } else if (rc == CURLE_OK && plan.body == BodyKind::Pushed) {
+        rc = curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(plan.pushedTotal));
     } else if (rc == CURLE_OK) {
-        const curl_off_t size = plan.body == BodyKind::Pushed ? static_cast<curl_off_t>(plan.pushedTotal) : 0;
-        rc = curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, size);
+        // A post without a body: empty fields, so that libcurl never falls back to its
+        // default reader (standard input).
+        rc = curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t{0});
+        if (rc == CURLE_OK) {
+            rc = curl_easy_setopt(easy, CURLOPT_POSTFIELDS, "");
+        }
     }
     if (rc == CURLE_OK && plan.verb != "POST") {
         rc = curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, plan.verb.c_str());

@@ -159,7 +159,7 @@ DWORD Transfer::Pump(Satisfied satisfied, Wait wait)
 {
     const DWORD stallMs = wait == Wait::Send ? plan_.timeouts.sendMs : plan_.timeouts.receiveMs;
     const auto stallLimit = std::chrono::milliseconds(stallMs);
-    //lastMove_ = Clock::now();
+    lastMove_ = Clock::now();
     for (;;) {
         if (failure_ != ERROR_SUCCESS) {
             return failure_;

@@ -74,7 +74,10 @@ constexpr DWORD INTERNET_OPTION_END_BROWSER_SESSION = 42;
 
 constexpr DWORD FLAG_ICC_FORCE_CONNECTION = 1;
 
-// The internet library's error numbers.
+// The internet library's error numbers. A server certificate for another host name fails
+// with ERROR_INTERNET_SEC_CERT_CN_INVALID, an expired one with ..._SEC_CERT_DATE_INVALID,
+// any other that does not verify with ERROR_INTERNET_INVALID_CA; other TLS failures are
+// ERROR_INTERNET_SECURITY_CHANNEL_ERROR.
 constexpr DWORD INTERNET_ERROR_BASE = 12000;
 constexpr DWORD ERROR_INTERNET_OUT_OF_HANDLES = 12001;
 constexpr DWORD ERROR_INTERNET_TIMEOUT = 12002;

@@ -148,16 +148,18 @@ TEST_F(ClientFailure, ServerClosesTheConnectionMidBody)
 
 TEST_F(ClientFailure, ServerThatNeverAnswersTimesOut)
 {
-    ShortTimeouts shortTimeouts(1500);
-    WireServer server;
-    ScriptedReply silent;
-    silent.misbehaviour = Misbehaviour::NeverAnswer;
-    server.Script("/up", silent);
-    AddPhoto();
-    const std::u16string url = server.BaseUrlW() + u"/up";
-    const Failure failure = FailureOf([&] { Upload(client, url); });
-    EXPECT_EQ(failure.code, 409u);
-    EXPECT_EQ(failure.win32, 12002u);
+    {
+        ShortTimeouts shortTimeouts(1500);
+        WireServer server;
+        ScriptedReply silent;
+        silent.misbehaviour = Misbehaviour::NeverAnswer;
+        server.Script("/up", silent);
+        AddPhoto();
+        const std::u16string url = server.BaseUrlW() + u"/up";
+        const Failure failure = FailureOf([&] { Upload(client, url); });
+        EXPECT_EQ(failure.code, 409u);
+        EXPECT_EQ(failure.win32, 12002u);
+    }
     ExpectIdleAndReusable();
 }
 
@@ -176,19 +178,21 @@ TEST_F(ClientFailure, CertificatesThatFailVerification)
 
 TEST_F(ClientFailure, FileThatChangesSizeBeforeItsPartStarts)
 {
-    WireServer server;
-    const std::string grown = dir.Write("grows.bin", std::string(5000, 'g'));
-    client.AddParam(u"a_caption", u"first part");
-    client.AddParam(u"source", W(grown).c_str(), PARAM_FLAG_FILE);
-    const std::u16string url = server.BaseUrlW() + u"/up";
-    client.StartUploadContext(url.c_str());
-    EXPECT_EQ(client.ProceedContext(1024), nullptr);  // caption part started
-    dir.Write("grows.bin", std::string(9000, 'g'));
-    const Failure failure = FailureOf([&] {
-        while (client.ProceedContext(1024) == nullptr) {
-        }
-    });
-    EXPECT_EQ(failure.code, 105u);
+    {
+        WireServer server;
+        const std::string grown = dir.Write("grows.bin", std::string(5000, 'g'));
+        client.AddParam(u"a_caption", u"first part");
+        client.AddParam(u"source", W(grown).c_str(), PARAM_FLAG_FILE);
+        const std::u16string url = server.BaseUrlW() + u"/up";
+        client.StartUploadContext(url.c_str());
+        EXPECT_EQ(client.ProceedContext(1024), nullptr);  // caption part started
+        dir.Write("grows.bin", std::string(9000, 'g'));
+        const Failure failure = FailureOf([&] {
+            while (client.ProceedContext(1024) == nullptr) {
+            }
+        });
+        EXPECT_EQ(failure.code, 105u);
+    }
     ExpectIdleAndReusable();
 }
 

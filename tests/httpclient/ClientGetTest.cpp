@@ -61,8 +61,8 @@ TEST(ClientGet, AddressWithoutParametersIsSentUnchangedAndParamsSurviveReuse)
     ASSERT_TRUE(server.WaitForRequests(3));
     const auto requests = server.Requests();
     EXPECT_EQ(requests[0].target, "/v2.12/me?fields=id,name");
-    EXPECT_EQ(requests[1].target, "/?access_token=T0K");
-    EXPECT_EQ(requests[2].target, "/?access_token=T0K");
+    EXPECT_EQ(requests[1].target, "/?access%5Ftoken=T0K");
+    EXPECT_EQ(requests[2].target, "/?access%5Ftoken=T0K");
 }
 
 TEST(ClientGet, DefaultUserAgentWhenNoneIsSet)

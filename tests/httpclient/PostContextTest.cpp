@@ -186,8 +186,9 @@ TEST(PostContext, NewStartOrGetAbandonsTheActiveContext)
     ASSERT_TRUE(server.WaitForRequests(2));
     int completeToSecond = 0;
     for (const auto& request : server.Requests()) {
-        if (request.target == "/first")
+        if (request.target == "/first") {
             EXPECT_FALSE(request.complete);
+        }
         if (request.method == "POST" && request.target == "/second") {
             EXPECT_EQ(request.body, "a=12345");
             ++completeToSecond;

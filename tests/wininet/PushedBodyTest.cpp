@@ -65,6 +65,7 @@ TEST(PushedBody, EmptyBodyAnnouncesZero)
     EXPECT_EQ(StatusOf(exchange.Request()), 200u);
     ASSERT_TRUE(server.WaitForRequests(1));
     EXPECT_EQ(server.Requests().front().Header("Content-Length"), "0");
+    EXPECT_FALSE(server.Requests().front().Header("Content-Type"));
 }
 
 TEST(PushedBody, AWriteBeyondTheAnnouncedTotalIsRefusedAndNothingExtraIsSent)

@@ -100,6 +100,7 @@ const char* kHelp =
     "GET    /_admin/script    POST /_admin/script    DELETE /_admin/script\n"
     "GET    /_admin/albums    POST /_admin/albums\n"
     "GET    /_admin/config    POST /_admin/config\n"
+    "GET    /_admin/hosts     POST /_admin/hosts\n"
     "POST   /_admin/token\n"
     "GET    /_admin/state\n"
     "POST   /_admin/reset\n";
@@ -181,6 +182,21 @@ void InstallAdminRoutes(httplib::Server& server, ServiceState& state) {
         json["dataDir"] = state.journal.DataDir().string();
         for (const auto& [name, url] : state.urls) json["urls"][name] = url;
         SendJson(response, json);
+    });
+
+    server.Get("/_admin/hosts", [&state](const httplib::Request&, httplib::Response& response) {
+        SendJson(response, state.openHosts());
+    });
+    server.Post("/_admin/hosts", [&state](const httplib::Request& request, httplib::Response& response) {
+        Json::Value body;
+        if (!ParseBody(request, response, body)) return;
+        if (!body.isObject()) return SendError(response, "expected {\"web\": false, ...}");
+        for (const std::string& name : body.getMemberNames()) {
+            std::string error;
+            if (!body[name].isBool()) return SendError(response, "\"" + name + "\" must be true or false");
+            if (!state.setHostOpen(name, body[name].asBool(), error)) return SendError(response, error);
+        }
+        SendJson(response, state.openHosts());
     });
 
     server.Post("/_admin/reset", [&state](const httplib::Request&, httplib::Response& response) {

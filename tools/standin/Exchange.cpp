@@ -2,7 +2,9 @@
 
 #include "tools/standin/ServiceState.h"
 
+#include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 namespace standin {
@@ -34,6 +36,30 @@ std::string SafeFileName(const std::string& name) {
     for (const char c : name.substr(0, 40)) safe += std::isalnum(static_cast<unsigned char>(c)) || c == '_' ? c : '-';
     return safe.empty() ? "part" : safe;
 }
+
+// The library parses a body itself whenever the request says multipart, even for the raw
+// reader, and fails without a part handler. The header is hidden while the raw bytes are
+// read, so that they reach us as they came; the request object is the library's own
+// non-const one, handed to the handler as const.
+class RawBodyView {
+public:
+    explicit RawBodyView(const httplib::Request& request) : request_(const_cast<httplib::Request&>(request)) {
+        const auto it = request_.headers.find("Content-Type");
+        if (it == request_.headers.end() || !request_.is_multipart_form_data()) return;
+        saved_ = it->second;
+        it->second = "application/octet-stream";
+    }
+    ~RawBodyView() {
+        if (saved_.empty()) return;
+        request_.headers.find("Content-Type")->second = saved_;
+    }
+    RawBodyView(const RawBodyView&) = delete;
+    RawBodyView& operator=(const RawBodyView&) = delete;
+
+private:
+    httplib::Request& request_;
+    std::string saved_;
+};
 
 }  // namespace
 
@@ -82,8 +108,12 @@ Exchange::Exchange(ServiceState& state, std::string host, const httplib::Request
 BodyOutcome Exchange::Pump(const std::function<void(std::string_view)>& sink) {
     bodyRead_ = true;
     BodyOutcome outcome;
-    if (reader_) outcome = PumpBody(*reader_, BodyFaults::From(rule_), state_.stopper, sink);
-    else outcome.complete = true;
+    if (reader_) {
+        RawBodyView raw(request_);
+        outcome = PumpBody(*reader_, BodyFaults::From(rule_), state_.stopper, sink);
+    } else {
+        outcome.complete = true;
+    }
     dropped_ = outcome.dropped || (rule_ && rule_->dropAfterBodyBytes && outcome.bytes >= *rule_->dropAfterBodyBytes);
     bodyComplete_ = outcome.complete && !dropped_;
     record_["contentLength"] = request_.has_header("Content-Length")

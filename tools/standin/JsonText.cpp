@@ -8,7 +8,7 @@ namespace standin {
 namespace {
 
 void AppendUnit(std::string& out, std::uint32_t unit) {
-    char buffer[8];
+    char buffer[16];
     std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(unit));
     out += buffer;
 }

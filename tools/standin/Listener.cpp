@@ -57,8 +57,12 @@ void Listener::Start() {
     thread_ = std::thread([this] { server_->listen_after_bind(); });
 }
 
-void Listener::Stop() {
+void Listener::RequestStop() {
     if (server_) server_->stop();
+}
+
+void Listener::Stop() {
+    RequestStop();
     if (thread_.joinable()) thread_.join();
 }
 

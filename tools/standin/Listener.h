@@ -30,6 +30,7 @@ public:
     int Port() const { return port_; }
     std::string Url() const;
     void Start();
+    void RequestStop();  // stops accepting; Stop then waits for the open connections
     void Stop();
 
 private:

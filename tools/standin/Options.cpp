@@ -51,6 +51,10 @@ const std::map<std::string, Option>& Options() {
         {"--keep-data", {false, [](StandinOptions& o, const std::string&) { return o.keepData = true; }}},
         {"--album", {true, [](StandinOptions& o, const std::string& v) { o.albums.push_back({v, true}); return true; }}},
         {"--readonly-album", {true, [](StandinOptions& o, const std::string& v) { o.albums.push_back({v, false}); return true; }}},
+        {"--closed", {true, [](StandinOptions& o, const std::string& v) {
+             static const std::set<std::string> hosts = {"graph", "video", "web", "redirect", "gif-upload", "gif-media"};
+             return hosts.count(v) > 0 && o.closedHosts.insert(v).second;
+         }}},
         {"--token", ConfigText(&StandinConfig::fixedToken)},
         {"--email", ConfigText(&StandinConfig::email)},
         {"--password", ConfigText(&StandinConfig::password)},
@@ -126,6 +130,8 @@ const char* Usage() {
            "  --ca FILE              authority printed as ZENDRIK_CA_FILE\n"
            "  --data DIR             data folder (default: a temporary one, removed at exit)\n"
            "  --keep-data            keep the temporary data folder\n"
+           "  --closed HOST          HOST (graph, video, web, ...) refuses connections until opened\n"
+           "                         through POST /_admin/hosts (repeatable)\n"
            "  --token TOKEN          a fixed access token that is always valid\n"
            "  --email ADDRESS        the e-mail the login accepts (default: any)\n"
            "  --password TEXT        the password the login accepts (default: secret)\n"

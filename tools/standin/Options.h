@@ -4,6 +4,7 @@
 #include "tools/standin/Albums.h"
 #include "tools/standin/StandinConfig.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct StandinOptions {
     std::string dataDir;    // empty: a new temporary folder, removed at exit
     bool keepData = false;
     std::vector<AlbumSeed> albums;
+    std::set<std::string> closedHosts;  // refuse connections from the start
     bool help = false;
     StandinConfig config;
 };

@@ -13,6 +13,7 @@
 #include "tools/standin/Stopper.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -42,6 +43,9 @@ struct ServiceState {
     GifStore gifs;
     Stopper stopper;
     std::map<std::string, std::string> urls;  // listener name -> "https://127.0.0.1:PORT"
+    // Closing and opening hosts, provided by the service that owns the listeners.
+    std::function<bool(const std::string& name, bool open, std::string& error)> setHostOpen;
+    std::function<Json::Value()> openHosts;
 };
 
 }  // namespace standin

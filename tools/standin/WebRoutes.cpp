@@ -111,6 +111,11 @@ std::string GrantRedirect(ServiceState& state, const StandinConfig& config, cons
            "&expires_in=" + std::to_string(config.tokenExpiresIn) + suffix;
 }
 
+// Locations are absolute, like the service's own.
+std::string OnThisHost(const Exchange& exchange, const std::string& path) {
+    return "https://" + exchange.Request().get_header_value("Host") + path;
+}
+
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
@@ -165,7 +170,7 @@ void WebRoutes::Dialog(Exchange& exchange, const StandinConfig& config) {
                               "&signed_next=1&next=" + EncodeComponent(self) +
                               "&cancel_url=" + EncodeComponent(DeniedRedirect(dialog.redirectUri, dialog.state)) +
                               "&display=" + EncodeComponent(display) + "&locale=en_US";
-    Answer answer = Answer::Redirect(login);
+    Answer answer = Answer::Redirect(OnThisHost(exchange, login));
     NoStore(answer);
     exchange.Reply(answer);
 }
@@ -205,7 +210,7 @@ void WebRoutes::LoginSubmit(Exchange& exchange, const StandinConfig& config) {
 
     if (FindField(form, "cancel")) {
         details["outcome"] = "cancelled";
-        return exchange.Reply(Answer::Redirect(cancelUrl.empty() ? "/" : cancelUrl));
+        return exchange.Reply(Answer::Redirect(cancelUrl.empty() ? OnThisHost(exchange, "/") : cancelUrl));
     }
     const bool emailOk = config.email.empty() ? !email.empty() : Lower(email) == Lower(config.email);
     details["passwordMatched"] = pass == config.password;
@@ -214,9 +219,9 @@ void WebRoutes::LoginSubmit(Exchange& exchange, const StandinConfig& config) {
         std::string again = "/login.php?login_attempt=1&lwv=100";
         if (!next.empty()) again += "&next=" + EncodeComponent(next);
         if (!cancelUrl.empty()) again += "&cancel_url=" + EncodeComponent(cancelUrl);
-        return exchange.Reply(Answer::Redirect(again));
+        return exchange.Reply(Answer::Redirect(OnThisHost(exchange, again)));
     }
-    if (!exchange.MayChangeState()) return exchange.Reply(Answer::Redirect("/"));
+    if (!exchange.MayChangeState()) return exchange.Reply(Answer::Redirect(OnThisHost(exchange, "/")));
     details["outcome"] = "ok";
     const std::string session = state.accounts.OpenSession();
     details["session"] = session;
@@ -224,7 +229,7 @@ void WebRoutes::LoginSubmit(Exchange& exchange, const StandinConfig& config) {
     // visit, which would reach the same address; so a client without cookies gets there too.
     const std::string nextQuery = next.find('?') == std::string::npos ? "" : next.substr(next.find('?') + 1);
     const DialogRequest dialog = DialogRequestFrom(ParseFormFields(nextQuery));
-    std::string location = next.empty() ? "/" : next;
+    std::string location = next.empty() ? OnThisHost(exchange, "/") : next;
     if (next.find("/dialog/oauth") != std::string::npos && AcceptableRedirect(dialog.redirectUri))
         location = GrantRedirect(state, config, dialog, session, details);
     Answer answer = Answer::Redirect(location);

@@ -34,11 +34,10 @@ std::string MakeTemporaryFolder() {
 }
 
 void PrintReady(const standin::Standin& service, const std::string& dataDir, const std::string& authority) {
-    for (const auto& listener : service.Listeners()) std::cout << listener->Name() << " " << listener->Url() << "\n";
+    for (const auto& endpoint : service.Endpoints()) std::cout << endpoint.name << " " << endpoint.url << "\n";
     std::cout << "data " << dataDir << "\n";
-    for (const auto& listener : service.Listeners()) {
-        if (const char* env = EnvName(listener->Name()))
-            std::cout << "env " << env << "=127.0.0.1:" << listener->Port() << "\n";
+    for (const auto& endpoint : service.Endpoints()) {
+        if (const char* env = EnvName(endpoint.name)) std::cout << "env " << env << "=127.0.0.1:" << endpoint.port << "\n";
     }
     std::cout << "env ZENDRIK_CA_FILE=" << std::filesystem::absolute(authority).string() << "\n";
     std::cout << "READY" << std::endl;
@@ -79,7 +78,7 @@ int main(int argc, char** argv) {
             std::cerr << "zendrik2-standin: " << e.what() << "\n";
             return 1;
         }
-        if (!service->Start(error)) {
+        if (!service->Start(options.closedHosts, error)) {
             std::cerr << "zendrik2-standin: " << error << "\n";
             status = 1;
         } else {

@@ -1,0 +1,115 @@
+// The user's name and id: the query on the wire, the answers and their lines.
+
+#include "SocialTestSupport.h"
+#include "httpclient/HttpClientException.h"
+#include "social/UserIdentity.h"
+
+#include <gmock/gmock.h>
+
+using namespace socialtest;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+class UserIdentity : public ServiceHostsTest {};
+
+}  // namespace
+
+TEST_F(UserIdentity, QueriesMeWithTokenAndFieldInMapOrder)
+{
+    Reply(graph, "/v2.12/me", 200, "OK", R"({"name":"Ann","id":"10"})");
+    EXPECT_EQ(social::GetUserName(job), u"Ann");
+    const auto name = OnlyRequest(graph);
+    EXPECT_EQ(name.method, "GET");
+    EXPECT_EQ(name.target, "/v2.12/me?access%5Ftoken=TOKEN%2D1&fields=name");
+    EXPECT_EQ(name.Header("User-Agent").value_or(""), "Orvane Systems User Agent v1.0");
+    EXPECT_THAT(job.lines, IsEmpty());
+    EXPECT_THAT(job.tags, IsEmpty());
+
+    graph.ClearRequests();
+    EXPECT_EQ(social::GetUserId(job), u"10");
+    EXPECT_EQ(OnlyRequest(graph).target, "/v2.12/me?access%5Ftoken=TOKEN%2D1&fields=id");
+    EXPECT_THAT(job.lines, IsEmpty());
+}
+
+TEST_F(UserIdentity, TokenIsUrlEncodedAsUtf8)
+{
+    RecordingJob special(u"a b&\u00E9");
+    Reply(graph, "/v2.12/me", 200, "OK", R"({"id":"10"})");
+    EXPECT_EQ(social::GetUserId(special), u"10");
+    EXPECT_EQ(OnlyRequest(graph).target, "/v2.12/me?access%5Ftoken=a+b%26%C3%A9&fields=id");
+}
+
+TEST_F(UserIdentity, PresentButEmptyValues)
+{
+    Reply(graph, "/v2.12/me", 200, "OK", R"({"name":""})");
+    EXPECT_EQ(social::GetUserName(job), u"");
+    Reply(graph, "/v2.12/me", 200, "OK", R"({"id":12345})");
+    EXPECT_EQ(social::GetUserId(job), u"");
+    EXPECT_THAT(job.lines, ElementsAre("ERROR: Empty user name returned", "ERROR: Null user id returned"));
+}
+
+TEST_F(UserIdentity, GraphErrorsWithAndWithoutMessage)
+{
+    Reply(graph, "/v2.12/me", 400, "Bad Request", R"({"error":{"code":190}})");
+    EXPECT_EQ(social::GetUserName(job), u"");
+    EXPECT_EQ(social::GetUserId(job), u"");
+    Reply(graph, "/v2.12/me", 400, "Bad Request", R"({"error":{"message":"X","code":190}})");
+    EXPECT_EQ(social::GetUserName(job), u"");
+    // A message that is a number is not empty, but converts to nothing.
+    Reply(graph, "/v2.12/me", 400, "Bad Request", R"({"error":{"message":7}})");
+    EXPECT_EQ(social::GetUserId(job), u"");
+    EXPECT_THAT(job.lines, ElementsAre("Server returned: Bad Request", "Unknown error getting user name",
+                                       "Server returned: Bad Request", "Unknown error getting user id",
+                                       "Server returned: Bad Request", "ERROR: X",
+                                       "Server returned: Bad Request", "ERROR: "));
+}
+
+TEST_F(UserIdentity, EmptyErrorObjectAndUnreadableBodiesLogNothingButTheStatus)
+{
+    Reply(graph, "/v2.12/me", 200, "OK", R"({"error":{}})");
+    EXPECT_EQ(social::GetUserName(job), u"");
+    Reply(graph, "/v2.12/me", 200, "OK", "<html>not json</html>");
+    EXPECT_EQ(social::GetUserName(job), u"");
+    EXPECT_THAT(job.lines, IsEmpty());
+    Reply(graph, "/v2.12/me", 500, "Internal Server Error", "<html>not json</html>");
+    EXPECT_EQ(social::GetUserId(job), u"");
+    EXPECT_THAT(job.lines, ElementsAre("Server returned: Internal Server Error"));
+}
+
+TEST_F(UserIdentity, StatusDoesNotDecide)
+{
+    // A usable name after a failing status still counts.
+    Reply(graph, "/v2.12/me", 403, "Forbidden", R"({"name":"Ann","error":{"message":"ignored"}})");
+    EXPECT_EQ(social::GetUserName(job), u"Ann");
+    EXPECT_THAT(job.lines, ElementsAre("Server returned: Forbidden"));
+}
+
+TEST_F(UserIdentity, BodyOfTheWrongShapeAbortsTheJob)
+{
+    Reply(graph, "/v2.12/me", 200, "OK", R"(["name","Ann"])");
+    EXPECT_THROW(social::GetUserName(job), int);
+    try {
+        social::GetUserId(job);
+        FAIL() << "no exception";
+    } catch (int signal) {
+        EXPECT_EQ(signal, social::CancelSignal);
+    }
+    EXPECT_THAT(job.lines,
+                ElementsAre("Unexpected exception getting user name", "Unexpected exception getting user id"));
+}
+
+TEST_F(UserIdentity, ClientErrorsGoOnToTheJobUnchanged)
+{
+    ::setenv("ZENDRIK_GRAPH_HOST", ("127.0.0.1:" + std::to_string(testsupport::UnusedLocalPort())).c_str(), 1);
+    try {
+        social::GetUserName(job);
+        FAIL() << "no exception";
+    } catch (const Tavik::httpclientexceptionW& error) {
+        EXPECT_EQ(error.ErrorCode(), 406u);
+        EXPECT_EQ(error.Win32Error(), 12029u);
+        EXPECT_EQ(std::u16string(error.Message()), u"::HttpSendRequest failed.");
+    }
+    EXPECT_THAT(job.lines, IsEmpty());
+}

@@ -1,0 +1,41 @@
+// The executable's own contract: what it prints once listening, its shutdown and its
+// refusal of a bad command line.
+
+#include "tests/standin/StandinProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace standintest {
+namespace {
+
+TEST(ProcessTest, PrintsEveryListenerAndTheEnvironmentBlockThenStopsCleanly) {
+    StandinProcess standin;
+    const auto& lines = standin.Lines();
+    auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+    EXPECT_TRUE(has("graph https://" + standin.HostPort("graph")));
+    EXPECT_TRUE(has("gif-upload http://" + standin.HostPort("gif-upload")));
+    EXPECT_TRUE(has("admin http://" + standin.HostPort("admin")));
+    EXPECT_TRUE(has("env ZENDRIK_GRAPH_VIDEO_HOST=" + standin.HostPort("video")));
+    EXPECT_TRUE(has("env ZENDRIK_WEB_HOST=" + standin.HostPort("web")));
+    EXPECT_TRUE(has("env ZENDRIK_REDIRECT_HOST=" + standin.HostPort("redirect")));
+    EXPECT_TRUE(has("env ZENDRIK_GIF_MEDIA_HOST=" + standin.HostPort("gif-media")));
+    EXPECT_TRUE(has("env ZENDRIK_CA_FILE=" + CaFile()));
+    EXPECT_EQ(standin.Terminate(), 0);
+}
+
+TEST(ProcessTest, WaitEndpointReturnsOnceTheRecordArrives) {
+    StandinProcess standin;
+    standin.Client("web")->Get("/");
+    const Json::Value waited = standin.AdminGet("/_admin/wait?kind=web_root&count=1&timeoutMs=20000");
+    EXPECT_TRUE(waited["reached"].asBool());
+    EXPECT_FALSE(standin.AdminGet("/_admin/wait?kind=logout&count=1&timeoutMs=10")["reached"].asBool());
+}
+
+TEST(ProcessTest, UnknownOptionIsRefused) {
+    EXPECT_THROW(StandinProcess({"--no-such-option"}), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace standintest
