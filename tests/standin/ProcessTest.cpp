@@ -33,6 +33,18 @@ TEST(ProcessTest, WaitEndpointReturnsOnceTheRecordArrives) {
     EXPECT_FALSE(standin.AdminGet("/_admin/wait?kind=logout&count=1&timeoutMs=10")["reached"].asBool());
 }
 
+TEST(ProcessTest, ClosedHostRefusesConnectionsUntilOpenedOnTheSamePort) {
+    StandinProcess standin{{"--closed", "web"}};
+    const auto refused = standin.Client("web")->Get("/");
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error(), httplib::Error::Connection);
+
+    EXPECT_TRUE(standin.AdminPost("/_admin/hosts", ParseJson(R"({"web": true})"))["web"].asBool());
+    EXPECT_EQ(standin.Client("web")->Get("/")->status, 200);
+    standin.AdminPost("/_admin/hosts", ParseJson(R"({"web": false})"));
+    EXPECT_FALSE(standin.Client("web")->Get("/"));
+}
+
 TEST(ProcessTest, UnknownOptionIsRefused) {
     EXPECT_THROW(StandinProcess({"--no-such-option"}), std::runtime_error);
 }

@@ -147,15 +147,15 @@ TEST(PushedBody, SilentServerAfterTheBodyTimesOutAtTheEnd)
 
 TEST(PushedBody, TimeSpentByTheCallerBetweenWritesIsNoStall)
 {
-    ScopedTimeouts guard(5'000, 300, 300);
+    ScopedTimeouts guard(5'000, 1'000, 1'000);
     WireServer server;
     Exchange exchange(server.Port(), "POST", "/patient", true);
     // Pieces as large as the layer's staging buffer, so that every write goes out at once.
     constexpr std::size_t kPiece = 64 * 1024;
-    ASSERT_TRUE(SendEx(exchange.Request(), 3 * kPiece));
-    for (unsigned i = 0; i < 3; ++i) {
+    ASSERT_TRUE(SendEx(exchange.Request(), 2 * kPiece));
+    for (unsigned i = 0; i < 2; ++i) {
         ASSERT_TRUE(WriteInPieces(exchange.Request(), PatternBytes(kPiece, i), kPiece));
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1'500));
     }
     EXPECT_TRUE(HttpEndRequestW(exchange.Request(), nullptr, 0, 0)) << GetLastError();
     EXPECT_EQ(StatusOf(exchange.Request()), 200u);

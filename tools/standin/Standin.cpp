@@ -2,6 +2,8 @@
 
 #include "tools/standin/AdminRoutes.h"
 
+#include <tuple>
+
 namespace standin {
 
 Standin::Standin(const StandinOptions& options, std::string dataDir)
@@ -27,13 +29,11 @@ std::unique_ptr<Listener> Standin::Open(Slot& slot, int port, std::string& error
 
 bool Standin::Start(const std::set<std::string>& closed, std::string& error) {
     std::lock_guard lock(mutex_);
-    slots_.push_back({"graph", true, &graph_});
-    slots_.push_back({"video", true, &video_});
-    slots_.push_back({"web", true, &web_});
-    slots_.push_back({"redirect", true, &redirect_});
-    slots_.push_back({"gif-upload", false, &gifUpload_});
-    slots_.push_back({"gif-media", false, &gifMedia_});
-    slots_.push_back({"admin", false, nullptr});
+    const std::tuple<const char*, bool, HostRoutes*> hosts[] = {
+        {"graph", true, &graph_},          {"video", true, &video_},         {"web", true, &web_},
+        {"redirect", true, &redirect_},    {"gif-upload", false, &gifUpload_}, {"gif-media", false, &gifMedia_},
+        {"admin", false, nullptr}};
+    for (const auto& [name, secure, routes] : hosts) slots_.push_back(Slot{name, secure, routes, 0, nullptr});
     state_.setHostOpen = [this](const std::string& name, bool open, std::string& why) { return SetOpen(name, open, why); };
     state_.openHosts = [this] { return OpenHosts(); };
     int offset = 0;
