@@ -5,7 +5,7 @@
 #include "app/UiLock.h"
 #include "httpclient/HttpClientException.h"
 #include "platform/win32/WideCrt.h"
-#include "social/Operations.h"
+#include "social/SocialOperations.h"
 
 #include <chrono>
 #include <string>

@@ -127,13 +127,6 @@ TEST_F(PhotoUpload, GraphErrorsAndUnreadableAnswers)
     EXPECT_EQ(job.tags.back(), "(error: Server returned:OK)");
 }
 
-TEST_F(PhotoUpload, IdWinsOverError)
-{
-    Reply(graph, "/v2.12/me/photos", 200, "OK", R"({"id":"8","error":{"message":"ignored"}})");
-    EXPECT_EQ(Upload(u"me", u""), u"8");
-    EXPECT_THAT(job.PlainLines(), ElementsAre("Upload photo: " + photo, "Server returned: OK"));
-}
-
 TEST_F(PhotoUpload, AnswerOfTheWrongShapeIsAnUnexpectedException)
 {
     Reply(graph, "/v2.12/me/photos", 200, "OK", R"(["id"])");
@@ -155,20 +148,6 @@ TEST_F(PhotoUpload, MissingOrEmptyFileSendsNothing)
                                        "Upload photo: " + dir.Path(), "ERROR photo file has 0 length: " + dir.Path()));
     EXPECT_THAT(job.tags, ElementsAre("(upload photo)", "(upload photo)", "(upload photo)"));
     EXPECT_EQ(graph.ConnectionsAccepted(), 0u);
-}
-
-TEST_F(PhotoUpload, ConnectionLostDuringTheUpload)
-{
-    const std::string big = dir.Write("big.jpg", JpegBytes(256 * 1024));
-    testsupport::ScriptedReply cut;
-    cut.misbehaviour = testsupport::Misbehaviour::ResetAfterBodyBytes;
-    cut.afterBodyBytes = 8 * 1024;
-    graph.Script("/v2.12/me/photos", cut);
-    EXPECT_EQ(social::UploadPhoto(job, W(big), u"me", u""), u"");
-    const std::string last = job.lines.back();
-    ASSERT_EQ(last.rfind("Exception, error code=", 0), 0u) << last;
-    EXPECT_NE(last, "Exception, error code=0");
-    EXPECT_EQ(job.tags.back(), "(error: " + last + ")");
 }
 
 TEST_F(PhotoUpload, RefusedConnectionIsReportedWithTheSystemError)
