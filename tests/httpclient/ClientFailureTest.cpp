@@ -127,6 +127,8 @@ TEST_F(ClientFailure, UnknownHost)
 
 TEST_F(ClientFailure, ServerClosesTheConnectionMidBody)
 {
+    // Far more than the socket buffers hold, so that the cut is met while writing.
+    const std::string big = dir.Write("big.bin", std::string(16 << 20, 'b'));
     for (const Misbehaviour how : {Misbehaviour::CloseAfterBodyBytes, Misbehaviour::ResetAfterBodyBytes}) {
         WireServer server;
         ScriptedReply cut;
@@ -135,7 +137,7 @@ TEST_F(ClientFailure, ServerClosesTheConnectionMidBody)
         server.Script("/up", cut);
         CHttpClient uploader;
         Configure(uploader);
-        uploader.AddParam(u"source", W(photo).c_str(), PARAM_FLAG_FILE);
+        uploader.AddParam(u"source", W(big).c_str(), PARAM_FLAG_FILE);
         const std::u16string url = server.BaseUrlW() + u"/up";
         const Failure failure = FailureOf([&] { Upload(uploader, url); });
         EXPECT_TRUE(failure.code == 408u || failure.code == 409u) << failure.code;

@@ -100,6 +100,33 @@ TEST(FaultScriptTest, DelayHoldsTheAnswerBack) {
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(700));
 }
 
+TEST(FaultScriptTest, AnswersCanBeWithheldCutOrReplacedByRawBytes) {
+    StandinProcess standin;
+    auto media = standin.Client("gif-media");
+    standin.Script(ParseJson(R"({"path": "/media/*", "dropBeforeAnswer": true, "times": 1})"));
+    EXPECT_FALSE(media->Get("/media/a/giphy.gif"));
+    EXPECT_TRUE(standin.Received("gif_media")[0]["answer"]["dropped"].asBool());
+
+    standin.Script(ParseJson(R"({"path": "/media/*", "status": 200, "body": "0123456789", "dropAnswerAfterBytes": 4,
+                                 "times": 1})"));
+    EXPECT_FALSE(media->Get("/media/a/giphy.gif"));
+
+    standin.Script(ParseJson(R"({"path": "/media/*", "rawAnswer": "HTTP/1.1 299 Odd One\r\nContent-Length: 0\r\n\r\n"})"));
+    EXPECT_EQ(StatusLine(standin.Port("gif-media"), "/media/a/giphy.gif"), "HTTP/1.1 299 Odd One\r\n");
+}
+
+TEST(FaultScriptTest, StalledBodyHoldsTheUploadBackAndThenIsAnswered) {
+    StandinProcess standin;
+    standin.Script(ParseJson(R"({"path": "/v1/gifs", "stallAfterBodyBytes": 100, "stallMs": 600})"));
+    const auto started = std::chrono::steady_clock::now();
+    const auto answer = standin.Client("gif-upload")->Post(
+        "/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""}, {"file", std::string(5000, 'g'), "a.gif", "image/gif"}});
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 200);
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(600));
+    EXPECT_TRUE(standin.Received("gif_upload")[0]["bodyComplete"].asBool());
+}
+
 TEST(FaultScriptTest, EndlessBodyKeepsComingUntilTheClientStops) {
     StandinProcess standin{{"--token", "T1"}};
     standin.Script(ParseJson(R"({"path": "/v2.12/me", "endlessBody": true})"));

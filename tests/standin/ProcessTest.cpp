@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace standintest {
 namespace {
@@ -23,6 +28,26 @@ TEST(ProcessTest, PrintsEveryListenerAndTheEnvironmentBlockThenStopsCleanly) {
     EXPECT_TRUE(has("env ZENDRIK_GIF_MEDIA_HOST=" + standin.HostPort("gif-media")));
     EXPECT_TRUE(has("env ZENDRIK_CA_FILE=" + CaFile()));
     EXPECT_EQ(standin.Terminate(), 0);
+}
+
+TEST(ProcessTest, DataFolderKeepsTheJournalAndTheUploadedFiles) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("standin-data-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    {
+        StandinProcess standin{{"--data", folder.string()}};
+        standin.Client("gif-upload")->Post(
+            "/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""}, {"file", "GIF89a;", "a.gif", "image/gif"}});
+        EXPECT_EQ(standin.Terminate(), 0);
+    }
+    std::ifstream journal(folder / "journal.jsonl");
+    std::string line;
+    ASSERT_TRUE(std::getline(journal, line));
+    const Json::Value record = ParseJson(line);
+    EXPECT_EQ(record["kind"].asString(), "gif_upload");
+    std::ifstream stored(record["details"]["file"].asString(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(stored), std::istreambuf_iterator<char>()), "GIF89a;");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(ProcessTest, WaitEndpointReturnsOnceTheRecordArrives) {

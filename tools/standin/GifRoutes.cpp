@@ -5,7 +5,8 @@
 
 #include <fstream>
 #include <iterator>
-#include <regex>
+#include <algorithm>
+#include <cctype>
 
 namespace standin {
 
@@ -28,6 +29,18 @@ Answer GifCreated(ServiceState& state, const std::string& id) {
                                  .Text());
 }
 
+bool IsGifId(const std::string& text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isalnum(c); });
+}
+
+// "/media/<id>/giphy.gif" -> id; empty when the path is another one.
+std::string MediaId(const std::string& path) {
+    const std::string prefix = "/media/", suffix = "/giphy.gif";
+    if (path.size() <= prefix.size() + suffix.size() || !path.starts_with(prefix) || !path.ends_with(suffix)) return {};
+    const std::string id = path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
+    return IsGifId(id) ? id : std::string();
+}
+
 const MultipartPart* FilePart(const MultipartBody& body) {
     for (const MultipartPart& part : body.parts) {
         if (part.name == "file" && part.hasFilename) return &part;
@@ -38,11 +51,11 @@ const MultipartPart* FilePart(const MultipartBody& body) {
 }  // namespace
 
 void GifUploadRoutes::Handle(Exchange& exchange) {
-    static const std::regex info("^/v1/gifs/([A-Za-z0-9]+)$");
-    std::smatch match;
     const std::string& path = exchange.Request().path;
+    const std::string prefix = "/v1/gifs/";
     if (path == "/v1/gifs" && exchange.Request().method == "POST") return Upload(exchange);
-    if (exchange.Request().method == "GET" && std::regex_match(path, match, info)) return Info(exchange, match[1]);
+    if (exchange.Request().method == "GET" && path.starts_with(prefix) && IsGifId(path.substr(prefix.size())))
+        return Info(exchange, path.substr(prefix.size()));
     exchange.SetKind("gif_other");
     exchange.Reply(GifError(exchange.State(), 404, "Not Found"));
 }
@@ -91,13 +104,12 @@ void GifUploadRoutes::Info(Exchange& exchange, const std::string& id) {
 }
 
 void GifMediaRoutes::Handle(Exchange& exchange) {
-    static const std::regex media("^/media/([A-Za-z0-9]+)/giphy\\.gif$");
-    std::smatch match;
     exchange.SetKind("gif_media");
     const Answer missing = Answer::Html(404, "Not Found");
-    if (!std::regex_match(exchange.Request().path, match, media)) return exchange.Reply(missing);
-    exchange.Details()["gifId"] = match[1].str();
-    const auto file = exchange.State().gifs.Find(match[1]);
+    const std::string id = MediaId(exchange.Request().path);
+    if (id.empty()) return exchange.Reply(missing);
+    exchange.Details()["gifId"] = id;
+    const auto file = exchange.State().gifs.Find(id);
     std::error_code error;
     if (!file || std::filesystem::file_size(*file, error) > kMaxServedGifBytes || error) return exchange.Reply(missing);
     std::ifstream in(*file, std::ios::binary);

@@ -4,15 +4,26 @@
 #include "tools/standin/JsonText.h"
 #include "tools/standin/ServiceState.h"
 
-#include <regex>
+#include <algorithm>
 
 namespace standin {
 
 namespace {
 
+// "/v2.12/me/albums" -> "/me/albums"; a path without a version stays as it is.
+std::string WithoutVersion(const std::string& path) {
+    if (!path.starts_with("/v")) return path;
+    const std::size_t end = std::min(path.find('/', 1), path.size());
+    const std::string version = path.substr(2, end - 2);
+    const std::size_t dot = version.find('.');
+    const bool numeric = dot != std::string::npos && dot > 0 && dot + 1 < version.size() &&
+                         version.find_first_not_of("0123456789.") == std::string::npos &&
+                         version.find('.', dot + 1) == std::string::npos;
+    return numeric ? path.substr(end) : path;
+}
+
 std::vector<std::string> Segments(const std::string& path) {
-    static const std::regex version("^/v[0-9]+\\.[0-9]+(?=/|$)");
-    const std::string unversioned = std::regex_replace(path, version, "", std::regex_constants::format_first_only);
+    const std::string unversioned = WithoutVersion(path);
     std::vector<std::string> segments;
     std::size_t start = 0;
     while (start < unversioned.size()) {

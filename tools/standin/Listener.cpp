@@ -1,5 +1,6 @@
 #include "tools/standin/Listener.h"
 
+#include <chrono>
 #include <iostream>
 
 namespace standin {
@@ -55,6 +56,9 @@ std::string Listener::Url() const {
 
 void Listener::Start() {
     thread_ = std::thread([this] { server_->listen_after_bind(); });
+    // stop() does nothing to a server that is not running yet, and the bound socket
+    // would then stay open for ever.
+    for (int i = 0; i < 5000 && !server_->is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void Listener::RequestStop() {

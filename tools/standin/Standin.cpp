@@ -44,8 +44,8 @@ bool Standin::Start(const std::set<std::string>& closed, std::string& error) {
         state_.urls[slot.name] = slot.listener->Url();
     }
     for (Slot& slot : slots_) {
+        slot.listener->Start();
         if (closed.count(slot.name)) slot.listener.reset();
-        else slot.listener->Start();
     }
     return true;
 }
