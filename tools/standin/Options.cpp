@@ -68,7 +68,7 @@ const std::map<std::string, Option>& Options() {
         {"--autosubmit-delay", ConfigCount(&StandinConfig::autosubmitDelayMs, 0)},
         {"--close-window", ConfigFlag(&StandinConfig::closeWindow)},
         {"--deny-login", ConfigFlag(&StandinConfig::denyLogin)},
-        {"--logout-ends-session", ConfigFlag(&StandinConfig::logoutEndsSession)},
+        {"--logout-keeps-session", {false, [](StandinOptions& o, const std::string&) { o.config.logoutEndsSession = false; return true; }}},
         {"--logout-redirect", ConfigFlag(&StandinConfig::logoutRedirect)},
         {"--discard-uploads", ConfigFlag(&StandinConfig::discardUploads)},
         {"--help", {false, [](StandinOptions& o, const std::string&) { return o.help = true; }}},
@@ -146,7 +146,7 @@ const char* Usage() {
            "  --autosubmit-delay MS  wait before submitting (default 800)\n"
            "  --close-window         the login form page closes its window\n"
            "  --deny-login           a good login ends with the access_denied redirect\n"
-           "  --logout-ends-session  a logout with a token also ends the browser session\n"
+           "  --logout-keeps-session a logout with a token leaves the browser session open\n"
            "  --logout-redirect      the logout page answers 302 to \"next\"\n"
            "  --discard-uploads      upload bodies are read and thrown away unparsed\n";
 }

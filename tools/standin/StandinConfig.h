@@ -24,7 +24,7 @@ struct StandinConfig {
     int autosubmitDelayMs = 800;
     bool closeWindow = false;          // the form page closes its window instead
     bool denyLogin = false;            // a good login is answered with the "access_denied" redirect
-    bool logoutEndsSession = false;    // a logout with a token also ends the browser session
+    bool logoutEndsSession = true;     // a logout with a token also ends the browser session
     bool logoutRedirect = false;       // the logout page answers 302 to "next" instead of 200
 
     // Graph and GIF service.
