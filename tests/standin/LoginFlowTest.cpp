@@ -154,9 +154,9 @@ TEST_F(LoginFlowTest, CancelButtonAndDenySwitchGiveTheErrorRedirect) {
     EXPECT_EQ(SentLocation("login"), denied);
 }
 
-TEST_F(LoginFlowTest, LogoutEndsTheTokenAndOnlyOnRequestTheBrowserSession) {
+TEST_F(LoginFlowTest, LogoutWithTheTokenEndsTheTokenAndItsBrowserSession) {
     const auto login = Submit(FormAction(FormAddress()), "guest@example.com", "secret");
-    const std::string token = TokenOf(login->get_header_value("Location"));
+    const std::string token = TokenOf(SentLocation("login"));
     const auto logout = web->Get(("/logout.php?access_token=" + token + "&next=http%3A%2F%2Flocalhost%2Flogout.html").c_str());
     EXPECT_EQ(logout->status, 200);
     EXPECT_EQ(MeStatus(token), 400);
@@ -165,18 +165,28 @@ TEST_F(LoginFlowTest, LogoutEndsTheTokenAndOnlyOnRequestTheBrowserSession) {
     EXPECT_EQ(record["details"]["token"].asString(), token);
     EXPECT_EQ(record["details"]["next"].asString(), "http://localhost/logout.html");
     EXPECT_EQ(record["query"][0][0].asString(), "access_token");
+    EXPECT_TRUE(record["details"]["sessionClosed"].asBool());
 
-    // By default the browser's session outlives a token logout, as a kept cookie file needs.
+    // The browser that kept its cookie gets the form again, so a previous user's logout
+    // followed by a new visit to the dialog cannot come back to the same session.
+    web->Get(DialogPath().c_str(), {{"Cookie", SessionCookie(*login)}});
+    EXPECT_NE(SentLocation("oauth_dialog").find("/login.php?"), std::string::npos);
+}
+
+TEST_F(LoginFlowTest, ScriptedOrSessionKeepingLogoutLeavesTheSessionOpen) {
+    const auto login = Submit(FormAction(FormAddress()), "guest@example.com", "secret");
     const httplib::Headers cookie{{"Cookie", SessionCookie(*login)}};
-    const auto shortcut = web->Get(DialogPath().c_str(), cookie);
-    const std::string second = TokenOf(shortcut->get_header_value("Location"));
-    ASSERT_FALSE(second.empty());
-
-    standin.Configure(ParseJson(R"({"logoutEndsSession": true})"));
-    web->Get(("/logout.php?access_token=" + second + "&next=x").c_str());
+    standin.Script(ParseJson(R"({"path": "/logout.php", "status": 404, "times": 1})"));
+    EXPECT_EQ(web->Get(("/logout.php?access_token=" + TokenOf(SentLocation("login")) + "&next=x").c_str())->status, 404);
     web->Get(DialogPath().c_str(), cookie);
-    const std::string after = SentLocation("oauth_dialog");
-    EXPECT_NE(after.find("/login.php?"), std::string::npos) << after;
+    const std::string token = TokenOf(SentLocation("oauth_dialog"));
+    ASSERT_FALSE(token.empty());
+
+    standin.Configure(ParseJson(R"({"logoutEndsSession": false})"));
+    web->Get(("/logout.php?access_token=" + token + "&next=x").c_str());
+    EXPECT_EQ(MeStatus(token), 400);
+    web->Get(DialogPath().c_str(), cookie);
+    EXPECT_FALSE(TokenOf(SentLocation("oauth_dialog")).empty());
 }
 
 TEST_F(LoginFlowTest, AutosubmitAndCloseWindowSwitchesChangeTheFormPage) {

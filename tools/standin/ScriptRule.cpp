@@ -77,7 +77,7 @@ private:
 }  // namespace
 
 bool ScriptRule::Overrides() const {
-    return status || body || rawAnswer || dropBeforeAnswer || dropAfterBodyBytes;
+    return status || body || rawAnswer || dropBeforeAnswer;
 }
 
 bool ScriptRule::Matches(const std::string& requestHost, const std::string& requestMethod,

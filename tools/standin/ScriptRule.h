@@ -44,7 +44,8 @@ struct ScriptRule {
     int stallMs = 60000;
     std::uint64_t bodyBytesPerSecond = 0;
 
-    // The request is then answered by the rule, not by the service, and changes nothing.
+    // The request is then answered by the rule, not by the service, and changes nothing
+    // (a body dropped part-way changes nothing either).
     bool Overrides() const;
     bool Matches(const std::string& host, const std::string& method, const std::string& path,
                  const std::string& query) const;
