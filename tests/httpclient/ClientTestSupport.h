@@ -2,6 +2,7 @@
 // Shared pieces of the client's wire tests: a configured client as the program makes
 // one, reading a whole response, temporary files, and counting open descriptors.
 
+#include "tests/support/TempDir.h"
 #include "httpclient/HttpClient.h"
 #include "platform/win32/Utf.h"
 
@@ -45,26 +46,7 @@ inline Reply ReadReply(Tavik::CHttpResponse* raw)
 
 inline std::u16string W(const std::string& utf8) { return Utf8ToUtf16(utf8); }
 
-// A file under a fresh temporary folder, removed with the folder.
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/zendrik-client-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string Write(const std::string& name, const std::string& bytes) const
-    {
-        const std::string file = path_ + "/" + name;
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file;
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using testsupport::TempDir;
 
 inline int OpenDescriptorCount()
 {

@@ -5,6 +5,8 @@
 #include "httpclient/HttpClientMap.h"
 #include "platform/win32/Utf.h"
 
+#include "CaughtException.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -22,18 +24,6 @@ struct UnitTool {
     using CharType = char16_t;
 };
 using Map = CHttpClientMapT<UnitTool>;
-
-template <typename Work>
-httpclientexceptionW Caught(Work&& work)
-{
-    try {
-        work();
-    } catch (const httpclientexceptionW& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no httpclientexceptionW";
-    return httpclientexceptionW();
-}
 
 template <typename M>
 std::vector<std::string> Names(const M& map)

@@ -2,6 +2,8 @@
 #include "httpclient/HttpEncoder.h"
 #include "platform/codepage/CodePage.h"
 
+#include "CaughtException.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,18 +13,6 @@
 using namespace Tavik;
 
 namespace {
-
-template <typename F>
-httpclientexceptionW Caught(F&& throwing)
-{
-    try {
-        throwing();
-    } catch (const httpclientexceptionW& e) {
-        return e;
-    }
-    ADD_FAILURE() << "nothing was thrown";
-    return httpclientexceptionW();
-}
 
 // Sized by the length function, as the client does, with a guard unit after the end.
 std::string UrlA(const char16_t* text, bool utf8, UINT codePage)

@@ -1,6 +1,8 @@
 #include "httpclient/HttpClientException.h"
 #include "httpclient/HttpErrors.h"
 
+#include "CaughtException.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,18 +14,6 @@ using namespace Tavik;
 namespace {
 
 std::u16string Text(const char16_t* s) { return s ? std::u16string(s) : std::u16string(u"<null>"); }
-
-template <typename F>
-httpclientexceptionW Caught(F&& throwing)
-{
-    try {
-        throwing();
-    } catch (const httpclientexceptionW& e) {
-        return e;
-    }
-    ADD_FAILURE() << "nothing was thrown";
-    return httpclientexceptionW();
-}
 
 }  // namespace
 

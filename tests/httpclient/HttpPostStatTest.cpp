@@ -5,6 +5,8 @@
 #include "httpclient/HttpPostStat.h"
 #include "platform/win32/Utf.h"
 
+#include "CaughtException.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -21,18 +23,6 @@ struct UnitTool {
     using CharType = char16_t;
 };
 using Stat = CHttpPostStatT<UnitTool>;
-
-template <typename Work>
-httpclientexceptionW Caught(Work&& work)
-{
-    try {
-        work();
-    } catch (const httpclientexceptionW& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no httpclientexceptionW";
-    return httpclientexceptionW();
-}
 
 void ExpectInactive(const char* operation, const std::function<void()>& work)
 {

@@ -6,6 +6,8 @@
 #include "httpclient/MallocPtr.h"
 #include "tests/support/WireServer.h"
 
+#include "CaughtException.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,18 +16,6 @@
 using namespace Tavik;
 
 namespace {
-
-template <typename F>
-httpclientexceptionW Caught(F&& throwing)
-{
-    try {
-        throwing();
-    } catch (const httpclientexceptionW& e) {
-        return e;
-    }
-    ADD_FAILURE() << "nothing was thrown";
-    return httpclientexceptionW();
-}
 
 // Session, connection and request, closed in reverse order.
 class Exchange {

@@ -6,6 +6,8 @@
 #include "httpclient/HttpUrlRules.h"
 #include "platform/win32/Utf.h"
 
+#include "CaughtException.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -37,18 +39,6 @@ std::string Owned(char16_t* text)
 std::string ObjectName(const char16_t* url) { return Owned(CopyObjectName(Analyze(url), url)); }
 std::string Host(const char16_t* url) { return Owned(CopyHost(Analyze(url), url)); }
 INTERNET_PORT Port(const char16_t* url) { return GetPort(Analyze(url), url); }
-
-template <typename Work>
-httpclientexceptionW Caught(Work&& work)
-{
-    try {
-        work();
-    } catch (const httpclientexceptionW& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no httpclientexceptionW";
-    return httpclientexceptionW();
-}
 
 void ExpectError(DWORD code, const httpclientexceptionW& e)
 {

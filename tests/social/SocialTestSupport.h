@@ -3,6 +3,7 @@
 // the service hosts pointed at local recording servers, temporary files, and the
 // parts of a recorded multipart body.
 
+#include "tests/support/TempDir.h"
 #include "platform/win32/Utf.h"
 #include "social/JobContext.h"
 #include "tests/support/WireServer.h"
@@ -125,29 +126,7 @@ protected:
     RecordingJob job;
 };
 
-// A file under a fresh temporary folder, removed with the folder.
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/zendrik-social-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string Write(const std::string& name, const std::string& bytes) const
-    {
-        const std::string file = path_ + "/" + name;
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file;
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using testsupport::TempDir;
 
 // Bytes that start like a JPEG file, padded to the size.
 inline std::string JpegBytes(std::size_t size)

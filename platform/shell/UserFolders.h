@@ -1,0 +1,12 @@
+#pragma once
+// The per-user base folders of the XDG base directory rules, where the Windows build
+// asks the shell for its known folders. Empty when neither the variable nor HOME holds
+// an absolute path (the rules ignore relative values).
+
+#include <filesystem>
+#include <optional>
+
+// ${XDG_CONFIG_HOME:-$HOME/.config}
+std::optional<std::filesystem::path> UserConfigFolder();
+// ${XDG_DATA_HOME:-$HOME/.local/share}
+std::optional<std::filesystem::path> UserDataFolder();
