@@ -6,10 +6,15 @@
 
 #include <string>
 
+class BrowserEvents;
+
 class EmbeddedBrowser {
 public:
     virtual ~EmbeddedBrowser() = default;
 
+    // Where the notifications go from now on; null drops them (a sink that goes away
+    // before the browser clears itself here first).
+    virtual void SetEventSink(BrowserEvents* sink) = 0;
     // Loads the address asynchronously; the notifications report how it went.
     virtual void Navigate(const std::u16string& address) = 0;
     // Sets the value of the current top-level document's first element of that name,
@@ -23,7 +28,8 @@ public:
 
     virtual void OnBeforeNavigate(const std::u16string& address) = 0;
     virtual void OnNavigateComplete(const std::u16string& address) = 0;
-    // Once per completed document, with its final address (redirects followed, fragment kept).
+    // Once per completed top-level document, with its final address (redirects
+    // followed, fragment kept); also for the error page of a failed load.
     virtual void OnDocumentComplete(const std::u16string& address) = 0;
     // A page opens a new window: true cancels it.
     virtual bool OnNewWindow() = 0;

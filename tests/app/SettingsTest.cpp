@@ -8,15 +8,6 @@
 
 namespace {
 
-// The configured identifier is build configuration; only its shape is fixed.
-TEST(Settings, DefaultApplicationIdIsFifteenDigits)
-{
-    const std::u16string id = DefaultApplicationId();
-    ASSERT_EQ(id.size(), 15u);
-    for (char16_t unit : id)
-        EXPECT_TRUE(unit >= u'0' && unit <= u'9');
-}
-
 class SettingsFileTest : public ::testing::Test {
 protected:
     void WithValues(std::string_view lines) { dirs.WriteSettings(SettingsFileWith(lines)); }
@@ -51,58 +42,6 @@ TEST_F(SettingsFileTest, CookieSettingUnderAnotherKeyDoesNotCount)
     dirs.WriteSettings("Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\101]\n"
                        "\"DeleteFacebookCookies\"=dword:00000000\n");
     EXPECT_TRUE(ShouldDeleteFacebookCookies());
-}
-
-TEST_F(SettingsFileTest, ApplicationIdIsTrimmedAndUsedAsIs)
-{
-    WithValues("\"ApplicationID\"=\" 123 \"");
-    EXPECT_EQ(ApplicationId(), u"123");
-    WithValues("\"ApplicationID\"=\"\t987654321098765\u00A0\"");
-    EXPECT_EQ(ApplicationId(), u"987654321098765");
-}
-
-TEST_F(SettingsFileTest, ExpandableApplicationIdIsNotExpanded)
-{
-    // "%ID%" in UTF-16LE with its NUL.
-    WithValues("\"ApplicationID\"=hex(2):25,00,49,00,44,00,25,00,00,00");
-    EXPECT_EQ(ApplicationId(), u"%ID%");
-}
-
-TEST_F(SettingsFileTest, ApplicationIdFallsBackToTheDefault)
-{
-    const std::u16string fallback = DefaultApplicationId();
-    EXPECT_EQ(ApplicationId(), fallback) << "no settings file";
-    for (const std::string& line : {std::string("\"ApplicationID\"=\"   \""),
-                                    std::string("\"ApplicationID\"=\"\""),
-                                    std::string("\"ApplicationID\"=dword:00000123"),
-                                    std::string("\"ApplicationID\"=hex:31,00,00,00"),
-                                    std::string("\"ApplicationID\"=hex(2):31,00,32,00"),
-                                    std::string("\"ApplicationID\"=hex(2):"),
-                                    std::string("\"ApplicationID\"=\"") + std::string(256, '7') + "\""}) {
-        SCOPED_TRACE(line.substr(0, 40));
-        WithValues(line);
-        EXPECT_EQ(ApplicationId(), fallback);
-    }
-}
-
-TEST_F(SettingsFileTest, ApplicationIdOfExactly255CharactersIsAccepted)
-{
-    WithValues("\"ApplicationID\"=\"" + std::string(255, '7') + "\"");
-    EXPECT_EQ(ApplicationId(), std::u16string(255, u'7'));
-}
-
-TEST_F(SettingsFileTest, ApplicationIdStopsAtAnEmbeddedNul)
-{
-    WithValues("\"ApplicationID\"=hex(1):34,00,32,00,00,00,39,00");
-    EXPECT_EQ(ApplicationId(), u"42");
-}
-
-TEST_F(SettingsFileTest, ApplicationIdIsReadAnewAtEveryCall)
-{
-    WithValues("\"ApplicationID\"=\"111\"");
-    EXPECT_EQ(ApplicationId(), u"111");
-    WithValues("\"ApplicationID\"=\"222\"");
-    EXPECT_EQ(ApplicationId(), u"222");
 }
 
 }  // namespace

@@ -97,7 +97,7 @@ void JobTest::TearDownTestSuite() { service_.reset(); }
 
 void JobTest::SetUp()
 {
-    ASSERT_TRUE(service_) << "the stand-in service did not start";
+    ASSERT_NE(service_, nullptr) << "the stand-in service did not start";
     service_->Reset();
 }
 
