@@ -1,5 +1,6 @@
 #include "app/Zendrik2Dlg.h"
 
+#include "app/ConnectionTest.h"
 #include "app/FileKind.h"
 #include "app/MessageBoxCaption.h"
 #include "app/UiLock.h"
@@ -35,7 +36,12 @@ bool IsReadOnlyAlbumId(const std::u16string& albumId) { return albumId.find(u'/'
 }  // namespace
 
 CZendrik2Dlg::CZendrik2Dlg(const std::vector<std::u16string>& arguments, CLoginSession& loginBrowser)
-    : m_loginBrowser(loginBrowser)
+    : m_loginBrowser(loginBrowser),
+      m_clock([] {
+          return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+              .count();
+      }),
+      m_connectionTest(InternetConnectionAvailable)
 {
     CommandLineOptions options = CommandLineOptions::FromArguments(arguments);
     job = std::move(options.job);
@@ -109,6 +115,8 @@ std::u16string CZendrik2Dlg::JobResultId() const
 
 void CZendrik2Dlg::OnLoginFinished()
 {
+    if (m_closing)
+        return;  // posted before the close; no worker may start under a closing window
     m_accessToken = m_loginBrowser.AccessToken();
     loginPending = false;
     if (!interactive && m_view != nullptr)

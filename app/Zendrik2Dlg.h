@@ -3,20 +3,27 @@
 // from the command line, the state shared with the worker thread, the handling of the
 // login browser's three messages, and the job sequence the worker runs. The window
 // (or the headless runner) shows it through a DialogView and drives it from its user
-// interface thread.
+// interface thread; the windowed program also hands its events (initialisation, timer,
+// buttons, close, end) to the handlers below, which answer through a DialogWindow.
 
 #include "app/CommandLineOptions.h"
+#include "app/DialogLayout.h"
 #include "app/DialogView.h"
+#include "app/DialogWindow.h"
 #include "app/UploadJob.h"
 #include "login/LoginSession.h"
 #include "social/JobContext.h"
 
+#include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+class CMyDHtmlDlg;
 
 class CZendrik2Dlg : public social::JobContext {
 public:
@@ -28,6 +35,24 @@ public:
     CZendrik2Dlg& operator=(const CZendrik2Dlg&) = delete;
 
     void AttachView(DialogView* view) { m_view = view; }
+    // The windowed program: its window and the login browser living in it. The browser
+    // is also the session the constructor was given.
+    void AttachWindow(DialogWindow* window, CMyDHtmlDlg* browser);
+
+    // The user interface's handlers, on its thread.
+    void OnInitDialog();  // after the controls exist; the window starts the timer afterwards
+    void OnTimer();       // every 500 ms
+    void OnUploadButton();
+    void OnCancel();      // Escape, the window's close command, SIGTERM
+    void OnBrowse();
+    void OnAbout();
+    void OnDestroy();     // once, when the modal loop has ended
+    bool IsClosing() const { return m_closing; }
+    LayoutState CurrentLayoutState() const;
+
+    // For tests: the clock of the watchdog (seconds since 1970) and the connection test.
+    void SetClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
+    void SetConnectionTest(std::function<bool()> test) { m_connectionTest = std::move(test); }
 
     // Reporting, from any thread.
     void AppendLog(const std::u16string& line) override;
@@ -67,7 +92,24 @@ public:
     bool interactive = true;
     bool loginPending = false;
 
+    // The watchdog's record of the last title change (unattended mode).
+    std::u16string lastTitle;
+    std::int64_t lastTitleTime = 0;
+
+    // The watchdog closes the dialog this long after the title last changed.
+    static constexpr std::int64_t WatchdogSeconds = 120;
+
 private:
+    void DrainLogQueue();
+    void EndOfRunTick();
+    void CancelledLoginTick();
+    void WatchdogTick();
+    void OnUploadCaption();
+    void OnCancelCaption();
+    void StartLogin(const std::u16string& address);
+    void CloseDialog();
+    void AbortRunningJob();
+    void LayOut();
     void StartWorker();
     void RunJobSteps();
     void UploadStillImage();
@@ -75,6 +117,12 @@ private:
 
     CLoginSession& m_loginBrowser;
     DialogView* m_view = nullptr;
+    DialogWindow* m_window = nullptr;
+    CMyDHtmlDlg* m_browser = nullptr;
+    std::function<std::int64_t()> m_clock;
+    std::function<bool()> m_connectionTest;
+    bool m_closing = false;
+    bool m_abortRequested = false;
     std::u16string m_accessToken;
 
     // Guarded by UiLock.

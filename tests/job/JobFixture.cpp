@@ -1,5 +1,6 @@
 #include "tests/job/JobFixture.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -27,20 +28,7 @@ bool InheritedVariable(std::string_view entry)
 
 }  // namespace
 
-TempHome::TempHome()
-{
-    char pattern[] = "/tmp/zendrik-job-test-XXXXXX";
-    if (mkdtemp(pattern) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
-    std::filesystem::create_directories(root_ / "home");
-}
-
-TempHome::~TempHome()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-}
+TempHome::TempHome() : root_(dir_.Path()) { std::filesystem::create_directories(root_ / "home"); }
 
 std::filesystem::path TempHome::SettingsFile() const { return root_ / "config/OrvaneSystems/Zendrik/settings.reg"; }
 
@@ -82,6 +70,22 @@ std::string FileBytes(const std::string& path)
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+void ExpectProgressToTheEnd(const JobResult& result, const std::string& tagPrefix)
+{
+    const std::vector<int> percents = result.ProgressPercents();
+    ASSERT_FALSE(percents.empty());
+    EXPECT_EQ(percents.front(), 0);
+    EXPECT_EQ(percents.back(), 100);
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+    std::vector<std::string> titles;
+    for (const int percent : percents) {
+        const std::string title = Title(tagPrefix + "Progress: " + std::to_string(percent) + "%)");
+        if (titles.empty() || titles.back() != title)
+            titles.push_back(title);
+    }
+    EXPECT_EQ(result.ProgressTitles(), titles);
 }
 
 void JobTest::SetUpTestSuite()

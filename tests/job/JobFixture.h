@@ -6,6 +6,7 @@
 
 #include "tests/job/JobProcess.h"
 #include "tests/job/StandinService.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +27,6 @@ inline constexpr std::chrono::seconds kJobTimeout{90};
 class TempHome {
 public:
     TempHome();
-    ~TempHome();
-    TempHome(const TempHome&) = delete;
-    TempHome& operator=(const TempHome&) = delete;
 
     std::filesystem::path SettingsFile() const;
     std::filesystem::path CookieFolder() const;
@@ -37,12 +35,18 @@ public:
     std::string Write(const std::string& relative, const std::string& bytes) const;
 
 private:
+    testsupport::TempDir dir_;
     std::filesystem::path root_;
 };
 
 // The bytes of a media file: a magic prefix, then non-repeating filler up to the size.
 std::string MediaBytes(const std::string& prefix, std::size_t size);
 std::string FileBytes(const std::string& path);
+
+// The upload's progress on both channels: lines climbing from "Progress: 0%" to
+// "Progress: 100%" without going down, and a title for each new percentage, made of
+// the upload's tag prefix (e.g. "(upload photo) (") and the line.
+void ExpectProgressToTheEnd(const JobResult& result, const std::string& tagPrefix);
 
 class JobTest : public ::testing::Test {
 public:

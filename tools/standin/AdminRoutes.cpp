@@ -201,6 +201,11 @@ void InstallAdminRoutes(httplib::Server& server, ServiceState& state) {
 
     server.Post("/_admin/reset", [&state](const httplib::Request&, httplib::Response& response) {
         state.Reset();
+        const Json::Value hosts = state.openHosts();
+        for (const std::string& name : hosts.getMemberNames()) {
+            std::string error;
+            if (!hosts[name].asBool() && !state.setHostOpen(name, true, error)) return SendError(response, error);
+        }
         Json::Value json;
         json["ok"] = true;
         SendJson(response, json);

@@ -70,4 +70,14 @@ std::string PlainPage(const std::string& title, const std::string& text, const s
     return page + "</div></body></html>\n";
 }
 
+std::string WindowOpeningPage() {
+    return Head("Opening a window") +
+           "<body><div class=\"box\"><h1>Opening a window</h1>"
+           "<p><a id=\"link\" href=\"/?opened=link\" target=\"_blank\">Open</a></p></div>\n"
+           "<script>(function(){var q=location.search;"
+           "if(q.indexOf('open=script')>=0)window.open('/?opened=script','_blank');"
+           "if(q.indexOf('open=link')>=0)document.getElementById('link').click();})();</script>\n"
+           "</body></html>\n";
+}
+
 }  // namespace standin

@@ -18,5 +18,9 @@ struct LoginFormView {
 
 std::string LoginFormPage(const LoginFormView& view);
 std::string PlainPage(const std::string& title, const std::string& text, const std::string& link = {});
+// A page that opens a new window on loading: by script ("?open=script", window.open)
+// or by a link aimed at a new window ("?open=link"); the new window shows
+// "/?opened=script" or "/?opened=link", so the record tells whether it was opened.
+std::string WindowOpeningPage();
 
 }  // namespace standin

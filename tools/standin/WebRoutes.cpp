@@ -135,6 +135,7 @@ void WebRoutes::Handle(Exchange& exchange) {
     if (path == "/login.php") return post ? LoginSubmit(exchange, config) : LoginForm(exchange, config);
     if (path == "/logout.php") return Logout(exchange, config);
     exchange.SetKind("web_other");
+    if (path == "/window-open.html") return exchange.Reply(Answer::Html(200, WindowOpeningPage()));
     exchange.Reply(Answer::Html(404, PlainPage("Page Not Found", "This page isn't available.")));
 }
 

@@ -1,0 +1,12 @@
+#include "app/LogListBox.h"
+
+bool IsProgressLine(const std::u16string& line) { return line.starts_with(u"Progress:"); }
+
+void ShowLogLine(LogListBox& list, const std::u16string& line)
+{
+    const int count = list.LineCount();
+    if (IsProgressLine(line) && count > 0 && IsProgressLine(list.Line(count - 1)))
+        list.DeleteLine(count - 1);
+    list.AddLine(line);
+    list.ClearSelection();
+}

@@ -1,0 +1,34 @@
+// zendrik2: the photo-booth uploader's window. See README.md for the options.
+
+#include "app/CommandLineOptions.h"
+#include "app/gui/CloseSignals.h"
+#include "app/gui/Zendrik2App.h"
+
+#include <wx/debug.h>
+
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+// A booth has nobody to answer the toolkit's own assertion boxes: they go to stderr.
+void ReportAssertion(const wxString& file, int line, const wxString& function, const wxString& condition,
+                     const wxString& message)
+{
+    std::fprintf(stderr, "%s:%d: %s: assertion %s failed: %s\n", file.utf8_str().data(), line,
+                 function.utf8_str().data(), condition.utf8_str().data(), message.utf8_str().data());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "");
+    std::signal(SIGPIPE, SIG_IGN);
+    InstallCloseSignals();
+    wxSetAssertHandler(ReportAssertion);
+    // Taken before the toolkit sees the command line.
+    wxApp::SetInstance(new CZendrik2App(ArgumentsFromArgv(argc, argv)));
+    return wxEntry(argc, argv);
+}

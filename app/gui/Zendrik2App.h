@@ -1,0 +1,23 @@
+#pragma once
+// The application object: decides from the settings whether the browser's Facebook
+// cookie file goes, deletes it before the main dialog runs and again after it closed,
+// and runs the dialog modally in between.
+
+#include <wx/app.h>
+
+#include <string>
+#include <vector>
+
+class CZendrik2App : public wxApp {
+public:
+    explicit CZendrik2App(std::vector<std::u16string> arguments) : arguments_(std::move(arguments)) {}
+
+    // The options are the dialog's own; wx's command-line parser would refuse them.
+    bool OnInit() override { return true; }
+    int OnRun() override;
+
+private:
+    void RunMainDialog();
+
+    std::vector<std::u16string> arguments_;
+};

@@ -1,0 +1,34 @@
+#include "browser/WebContextSetup.h"
+
+#include "login/CookieFolder.h"
+#include "login/WebEndpoints.h"
+#include "platform/win32/Utf.h"
+
+#include <cstdlib>
+#include <system_error>
+
+namespace {
+
+std::optional<std::filesystem::path> CookieFile()
+{
+    const std::optional<std::filesystem::path> folder = CookieFolder();
+    if (!folder)
+        return std::nullopt;
+    std::error_code error;
+    std::filesystem::create_directories(*folder, error);
+    if (error)
+        return std::nullopt;
+    return *folder / kCookieFileName;
+}
+
+}  // namespace
+
+WebContextSetup CurrentWebContextSetup()
+{
+    WebContextSetup setup;
+    setup.cookieFile = CookieFile();
+    if (const char* ca = std::getenv("ZENDRIK_CA_FILE"); ca != nullptr && *ca != '\0')
+        setup.caFile = ca;
+    setup.trustedHosts = {Utf16ToUtf8(FacebookWebHost()), Utf16ToUtf8(RedirectHost())};
+    return setup;
+}

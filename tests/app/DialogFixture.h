@@ -1,0 +1,74 @@
+#pragma once
+// One main dialog per case, with the fake window, the real login browser logic on a
+// recording browser, a clock the case moves, and a connection test it decides.
+
+#include "tests/app/DialogTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+namespace dialogtest {
+
+class DialogFixture : public ::testing::Test {
+protected:
+    void Start(const std::vector<std::u16string>& arguments)
+    {
+        dialog = std::make_unique<CZendrik2Dlg>(arguments, browser);
+        window = std::make_unique<FakeDialogWindow>(*dialog);
+        browser.Attach(web, messages);
+        dialog->AttachWindow(window.get(), &browser);
+        dialog->SetConnectionTest([this] { return connected; });
+        dialog->SetClock([this] { return now; });
+        dialog->OnInitDialog();
+    }
+
+    static std::vector<std::u16string> UnattendedArguments()
+    {
+        return {u"-aParty", u"-x100", u"-y100", u"-w800", u"-h600", u"-uguest@example.com", u"-psecret"};
+    }
+
+    // The timer's ticks, with the clock half a second further each time.
+    void Tick(int ticks = 1)
+    {
+        for (int i = 0; i < ticks; ++i) {
+            dialog->OnTimer();
+            now += (i % 2);
+        }
+    }
+
+    // Ticks until the worker has finished (and the dialog had its tick after that).
+    void TickUntilTheWorkerEnds()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (dialog->IsWorkerBusy() && std::chrono::steady_clock::now() < deadline) {
+            dialog->OnTimer();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_FALSE(dialog->IsWorkerBusy()) << "the worker did not finish";
+        dialog->OnTimer();
+    }
+
+    bool ListHas(const std::u16string& line) const
+    {
+        for (const std::u16string& shown : window->list.lines) {
+            if (shown == line)
+                return true;
+        }
+        return false;
+    }
+
+    // Declared so that each goes after what still points at it.
+    RecordingBrowser web;
+    QueuedLoginMessages messages;
+    CMyDHtmlDlg browser;
+    std::unique_ptr<FakeDialogWindow> window;
+    std::unique_ptr<CZendrik2Dlg> dialog;
+    bool connected = true;
+    std::int64_t now = 1'700'000'000;
+};
+
+}  // namespace dialogtest

@@ -1,0 +1,121 @@
+#pragma once
+// Driving zendrik2 from outside, as a photo-booth host does: an X server of the suite's
+// own (Xvfb on a free display), the program started with a command line and an
+// environment, its window found by its process id and its title followed as the X
+// server reports each change (xprop -spy), and the close command (SIGTERM).
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace guitest {
+
+using Clock = std::chrono::steady_clock;
+
+// A child process; killed (and waited for) on destruction if it still runs.
+class ChildProcess {
+public:
+    // argv[0] is searched on PATH; env entries "NAME=value" are added to (or replace
+    // those of) this process's environment. Output goes to the files (or /dev/null).
+    ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
+                 const std::string& stdoutFile = "/dev/null", const std::string& stderrFile = "/dev/null");
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t Pid() const { return pid_; }
+    void Signal(int signal) const;
+    // The exit status (or 128 + the signal) once it has ended within the time.
+    std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
+    bool Running();
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+// Runs a command to its end; its standard output.
+std::string CommandOutput(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
+
+// Xvfb -displayfd on a screen of 1920 by 1080.
+class XServer {
+public:
+    XServer();
+    ~XServer();
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+    const std::string& Display() const { return display_; }  // ":N"
+    std::vector<std::string> Environment() const { return {"DISPLAY=" + display_}; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+// Every value the window's _NET_WM_NAME takes, in order, from the moment it is found.
+class TitleWatch {
+public:
+    TitleWatch(const XServer& server, unsigned long window);
+    ~TitleWatch();
+    TitleWatch(const TitleWatch&) = delete;
+    TitleWatch& operator=(const TitleWatch&) = delete;
+
+    std::vector<std::string> Titles() const;
+    // Waits until a title holding `part` has been seen; true when it was.
+    bool WaitFor(const std::string& part, std::chrono::milliseconds timeout) const;
+    // When the last title holding `part` was first seen.
+    std::optional<Clock::time_point> SeenAt(const std::string& part) const;
+
+private:
+    void Read(int fd);
+
+    pid_t pid_ = -1;
+    int fd_ = -1;
+    std::thread reader_;
+    mutable std::mutex lock_;
+    mutable std::condition_variable changed_;
+    std::vector<std::pair<std::string, Clock::time_point>> titles_;
+};
+
+// The names in `expected` appear in `titles` in this order (others may lie between).
+bool InOrder(const std::vector<std::string>& titles, const std::vector<std::string>& expected);
+std::string Joined(const std::vector<std::string>& titles);
+
+// zendrik2 on the suite's X server.
+class ProgramRun {
+public:
+    ProgramRun(const XServer& server, const std::vector<std::string>& arguments, const std::vector<std::string>& env,
+               const std::filesystem::path& outputDir);
+    ~ProgramRun();
+
+    // Its main window (mapped, with a title), found within the time; 0 otherwise.
+    unsigned long Window() const { return window_; }
+    TitleWatch& Titles() { return *titles_; }
+    ChildProcess& Process() { return process_; }
+    // SIGTERM, then the exit status within the time (nullopt if it did not end).
+    std::optional<int> Close(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    std::string Stderr() const;
+
+private:
+    const XServer& server_;
+    std::filesystem::path stderrFile_;
+    ChildProcess process_;
+    unsigned long window_ = 0;
+    std::unique_ptr<TitleWatch> titles_;
+};
+
+// "Position: X,Y" and "Geometry: WxH" of a window as xdotool reports them.
+struct WindowGeometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+std::optional<WindowGeometry> GeometryOf(const XServer& server, unsigned long window);
+
+}  // namespace guitest

@@ -1,0 +1,124 @@
+// The ends of the session: no token, no connection, the logout's answers, and the
+// browser's Facebook cookie file deleted or kept as the settings file says.
+
+#include "tests/job/JobFixture.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+using ::testing::ElementsAre;
+
+namespace jobtest {
+namespace {
+
+using SessionJob = JobTest;
+
+std::vector<std::string> LinkJobLinesEndingWith(const std::string& logoutLine)
+{
+    return {"Logged in to Facebook",      "User name: " + kUserName, "", "Posting URL...", "Posting URL...",
+            "Logging out of Facebook...", logoutLine,                "Please press the 'Close' button to exit"};
+}
+
+TEST_F(SessionJob, NoTokenAbandonsTheJobWithoutAnyRequest)
+{
+    const JobResult result = RunJob({"-ame", "-f/nonexistent.jpg"}, std::nullopt);
+
+    EXPECT_THAT(result.lines, ElementsAre("Error logging in: No access token", "Photo upload abandoned", "",
+                                          "Please press the 'Close' button to exit"));
+    EXPECT_THAT(result.titles, ElementsAre(Title("(logging in)"), Title("(error: Error: No access token)")));
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_TRUE(Service().Received("me,logout").empty());
+}
+
+TEST_F(SessionJob, WebHostRefusingConnectionsAtTheStartMeansNoInternet)
+{
+    Service().SetHostOpen("web", false);
+    const JobResult result = RunJob({"-Uhttps://example.org/"});
+
+    EXPECT_TRUE(result.lines.empty());
+    EXPECT_THAT(result.titles, ElementsAre(Title("(error: No internet connection)")));
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_TRUE(Service().Received("me,post").empty());
+}
+
+TEST_F(SessionJob, LogoutAnswered404CountsAsDoneAnyOtherStatusIsReported)
+{
+    Service().Script(ParseJson(R"({"host": "web", "path": "/logout.php", "status": 404})"));
+    const JobResult notFound = RunJob({"-Uhttps://example.org/"});
+    EXPECT_EQ(notFound.lines, LinkJobLinesEndingWith("Successfully logged out of Facebook"));
+    EXPECT_EQ(notFound.exitStatus, 0);
+    EXPECT_EQ(OnlyRecord("logout")["answer"]["status"], 404);
+
+    Service().Reset();
+    Service().Script(ParseJson(R"({"host": "web", "path": "/logout.php", "status": 503, "reason": "Down 100%"})"));
+    const JobResult failed = RunJob({"-Uhttps://example.org/"});
+    EXPECT_EQ(failed.lines, LinkJobLinesEndingWith("ERROR logging out, status=503: Down 100%"));
+    EXPECT_EQ(failed.exitStatus, 0);  // the post was made
+}
+
+// The web host closes while the post is held up: the logout then meets a refused
+// connection (12029), which counts as logged out.
+TEST_F(SessionJob, WebHostRefusingTheLogoutCountsAsLoggedOut)
+{
+    Service().Script(ParseJson(R"({"host": "graph", "path": "/v2.12/me/feed", "delayMs": 2500})"));
+    const auto job = StartJob({"-Uhttps://example.org/"});
+    ASSERT_TRUE(Service().WaitFor("post", 1, 60000));
+    Service().SetHostOpen("web", false);
+    const JobResult result = job->Finish(kJobTimeout);
+
+    EXPECT_EQ(result.lines, LinkJobLinesEndingWith("Successfully logged out of Facebook"));
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_TRUE(Service().Received("logout").empty());
+}
+
+// The browser's cookies.txt lines: a host-only cookie of the web host, an HttpOnly one,
+// and one of another site. The web host 127.0.0.1:PORT has the Facebook web domain
+// "0.0.1", under which the host-only cookies of 127.0.0.1 fall.
+const std::string kSessionCookie = "# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tTRUE\t1999999999\tc_user\t1000042\n";
+const std::string kHttpOnlyCookie = "#HttpOnly_127.0.0.1\tFALSE\t/\tTRUE\t1999999999\txs\t17%3Aabc\n";
+const std::string kOtherSiteCookie = ".example.org\tTRUE\t/\tFALSE\t1999999999\tid\t1\n";
+
+class CookieCleanup : public JobTest {
+protected:
+    const std::string folder = "data/OrvaneSystems/Zendrik/Cookies/";
+    const std::string otherSite = home.Write(folder + "other.cookie", kOtherSiteCookie);
+
+    void WriteSettings(const std::string& valueLine) const
+    {
+        home.Write("config/OrvaneSystems/Zendrik/settings.reg",
+                   "Windows Registry Editor Version 5.00\r\n\r\n"
+                   "[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100]\r\n"
+                       + valueLine + "\r\n");
+    }
+};
+
+TEST_F(CookieCleanup, DwordZeroKeepsTheFacebookCookieFiles)
+{
+    WriteSettings("\"DeleteFacebookCookies\"=dword:00000000");
+    const std::string session = home.Write(folder + "a-session.cookie", kSessionCookie);
+    const std::string httpOnly = home.Write(folder + "b-session.cookie", kHttpOnlyCookie);
+    EXPECT_EQ(RunJob({}, std::nullopt).exitStatus, 1);
+    EXPECT_TRUE(std::filesystem::exists(session));
+    EXPECT_TRUE(std::filesystem::exists(httpOnly));
+    EXPECT_TRUE(std::filesystem::exists(otherSite));
+}
+
+// One Facebook cookie file goes before the job and one after it; the other site's stays.
+TEST_F(CookieCleanup, AnythingElseDeletesTheFacebookCookieFiles)
+{
+    for (const std::string settings : {"", "\"DeleteFacebookCookies\"=\"0\"", "\"DeleteFacebookCookies\"=dword:00000001"}) {
+        SCOPED_TRACE("settings: " + settings);
+        if (!settings.empty())
+            WriteSettings(settings);
+        const std::string session = home.Write(folder + "a-session.cookie", kSessionCookie);
+        const std::string httpOnly = home.Write(folder + "b-session.cookie", kHttpOnlyCookie);
+        EXPECT_EQ(RunJob({}, std::nullopt).exitStatus, 1);
+        EXPECT_FALSE(std::filesystem::exists(session));
+        EXPECT_FALSE(std::filesystem::exists(httpOnly));
+        EXPECT_TRUE(std::filesystem::exists(otherSite));
+    }
+}
+
+}  // namespace
+}  // namespace jobtest

@@ -1,0 +1,82 @@
+// The login browser's debug lines: on stderr only when asked for, tokens masked.
+
+#include "login/MyDHtmlDlg.h"
+#include "login/TokenMask.h"
+#include "tests/login/LoginBrowserFakes.h"
+#include "tests/registry/ScopedUserDirs.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(TokenMask, MasksEveryValueOfTheParameter)
+{
+    EXPECT_EQ(MaskAccessTokens(u"https://h/x.htm#access_token=EAAB123&expires_in=5400"),
+              u"https://h/x.htm#access_token=***&expires_in=5400");
+    EXPECT_EQ(MaskAccessTokens(u"/logout.php?access_token=A1&next=x&access_token=B2"),
+              u"/logout.php?access_token=***&next=x&access_token=***");
+    EXPECT_EQ(MaskAccessTokens(u"ACCESS_TOKEN=abc#frag"), u"ACCESS_TOKEN=***#frag");
+    EXPECT_EQ(MaskAccessTokens(u"q=1&access_token=\u00E9\u4E2D;x"), u"q=1&access_token=***;x");
+}
+
+TEST(TokenMask, MasksTheEncodedFormInsideAnotherAddress)
+{
+    EXPECT_EQ(MaskAccessTokens(u"/logout.php?access%5Ftoken=TOK%2D1&next=y"), u"/logout.php?access%5Ftoken=***&next=y");
+    EXPECT_EQ(MaskAccessTokens(u"next=https%3A%2F%2Fh%2Fa.htm%23access_token%3DSECRET%26expires_in%3D1"),
+              u"next=https%3A%2F%2Fh%2Fa.htm%23access_token%3D***%26expires_in%3D1");
+}
+
+TEST(TokenMask, LeavesOtherTextAlone)
+{
+    for (const char16_t* text : {u"", u"about:blank", u"https://h/login.php?skip_api_login=1",
+                                 u"access_token=&x=1", u"access_token", u"my_access_tokens=1", u"access_token=#"}) {
+        EXPECT_EQ(MaskAccessTokens(text), text);
+    }
+    EXPECT_EQ(MaskAccessTokens(u"x_access_token=1"), u"x_access_token=***") << "a longer name still carries a token";
+}
+
+class DebugLines : public ::testing::Test {
+protected:
+    void SetUp() override { login.Attach(browser, messages); }
+
+    std::string Capture(void (*notify)(CMyDHtmlDlg&))
+    {
+        ::testing::internal::CaptureStderr();
+        notify(login);
+        return ::testing::internal::GetCapturedStderr();
+    }
+
+    ScopedUserDirs dirs;
+    ScopedEnvironmentVariable redirectHost{"ZENDRIK_REDIRECT_HOST", "127.0.0.1:4431"};
+    RecordingBrowser browser;
+    RecordingMessages messages;
+    CMyDHtmlDlg login;
+};
+
+TEST_F(DebugLines, GoToStderrWithTheTokenMasked)
+{
+    ScopedEnvironmentVariable debug("ZENDRIK_DEBUG", "1");
+    EXPECT_EQ(Capture([](CMyDHtmlDlg& l) { l.OnBeforeNavigate(u"https://h/\u00E9"); }),
+              "OnBeforeNavigate: https://h/\xC3\xA9\n");
+    EXPECT_EQ(Capture([](CMyDHtmlDlg& l) { l.OnNavigateComplete(u"about:blank"); }), "OnNavigateComplete: about:blank\n");
+    EXPECT_EQ(Capture([](CMyDHtmlDlg& l) {
+                  l.m_bLoginPageSeen = true;
+                  l.OnDocumentComplete(u"https://127.0.0.1:4431/facebook_login_success.htm#access_token=SECRET&expires_in=5");
+              }),
+              "OnDocumentComplete: https://127.0.0.1:4431/facebook_login_success.htm#access_token=***&expires_in=5\n");
+    EXPECT_EQ(login.AccessToken(), u"SECRET") << "only the line is masked";
+}
+
+TEST_F(DebugLines, AreSilentUnlessAskedFor)
+{
+    ScopedEnvironmentVariable debug("ZENDRIK_DEBUG", std::nullopt);
+    EXPECT_EQ(Capture([](CMyDHtmlDlg& l) {
+                  l.OnBeforeNavigate(u"https://h/");
+                  l.OnDocumentComplete(u"https://h/");
+              }),
+              "");
+}
+
+}  // namespace
