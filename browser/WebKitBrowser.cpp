@@ -116,7 +116,9 @@ void WebKitBrowser::OpenWindow(const wxString& url)
 
 void WebKitBrowser::OnScriptMessage(wxWebViewEvent& event)
 {
-    if (event.GetMessageHandler() == kWindowMessageHandler && event.GetString() == kCloseMessage)
+    // wx 3.2 leaves the handler's name out of the event; this view registers only one.
+    const wxString handler = event.GetMessageHandler();
+    if ((handler.empty() || handler == kWindowMessageHandler) && event.GetString() == kCloseMessage)
         WindowClosing();
 }
 

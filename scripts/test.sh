@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what the build needs, builds everything and runs every test: first the
+# Installs what the build needs (the window toolkit and Xvfb too: the window tests run
+# under an X server of their own), builds everything and runs every test: first the
 # normal build, then the tests again under AddressSanitizer and UBSan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/install-deps.sh
+./scripts/install-deps.sh --gui
 jobs=$(nproc)
 
 cmake --preset default >/dev/null

@@ -196,6 +196,9 @@ CURLcode ApplyCommonOptions(CURL* easy, bool secure, const ProxySettings& proxy,
         [&] { return curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"); },
         [&] { return curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L); },
         [&] { return curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L); },
+        // The trust store comes whole from AddConfiguredTrust; curl loads no bundle of its own.
+        [&] { return curl_easy_setopt(easy, CURLOPT_CAINFO, nullptr); },
+        [&] { return curl_easy_setopt(easy, CURLOPT_CAPATH, nullptr); },
         [&] { return curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, &AddConfiguredTrust); },
         [&] { return curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectTimeoutMs)); },
         [&] { return ApplyProxy(easy, secure, proxy, proxyAccount); });

@@ -47,19 +47,44 @@ const CertList& ConfiguredCertificates()
     return certs;
 }
 
+struct StoreFree {
+    void operator()(X509_STORE* store) const { X509_STORE_free(store); }
+};
+
+// One store for the whole process. The system's authorities are looked up in its hashed
+// certificate folder when a chain needs them, instead of parsing the whole bundle for
+// every connection (that parse cost more than a 16 MiB upload); the configured
+// certificates are added once.
+std::unique_ptr<X509_STORE, StoreFree> MakeSharedStore()
+{
+    std::unique_ptr<X509_STORE, StoreFree> store(X509_STORE_new());
+    if (!store)
+        return store;
+    if (X509_LOOKUP* folder = X509_STORE_add_lookup(store.get(), X509_LOOKUP_hash_dir())) {
+        const char* fromEnvironment = std::getenv(X509_get_default_cert_dir_env());
+        X509_LOOKUP_add_dir(folder, fromEnvironment ? fromEnvironment : X509_get_default_cert_dir(),
+                            X509_FILETYPE_PEM);
+    }
+    for (const auto& cert : ConfiguredCertificates())
+        X509_STORE_add_cert(store.get(), cert.get());
+    ERR_clear_error();
+    return store;
+}
+
+X509_STORE* SharedStore()
+{
+    static const std::unique_ptr<X509_STORE, StoreFree> store = MakeSharedStore();
+    return store.get();
+}
+
 }  // namespace
 
 CURLcode AddConfiguredTrust(CURL*, void* sslCtx, void*)
 {
-    X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslCtx));
-    if (store == nullptr) {
-        return CURLE_OK;
-    }
-    for (const auto& cert : ConfiguredCertificates()) {
-        // A certificate already in the store (a shared store) is not an error worth failing for.
-        X509_STORE_add_cert(store, cert.get());
-    }
-    ERR_clear_error();
+    X509_STORE* store = SharedStore();
+    if (store == nullptr)
+        return CURLE_OUT_OF_MEMORY;
+    SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(sslCtx), store);
     return CURLE_OK;
 }
 

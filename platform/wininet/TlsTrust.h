@@ -10,7 +10,8 @@ namespace wininet {
 // The name of the environment variable.
 inline constexpr const char* kExtraCaFileVariable = "ZENDRIK_CA_FILE";
 
-// CURLOPT_SSL_CTX_FUNCTION. The file is read once, at the first TLS connection.
+// CURLOPT_SSL_CTX_FUNCTION: gives the context the process's one trust store, the system's
+// authorities plus the configured ones. The file is read once, at the first TLS connection.
 CURLcode AddConfiguredTrust(CURL* easy, void* sslCtx, void* userData);
 
 }  // namespace wininet

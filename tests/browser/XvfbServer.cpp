@@ -1,5 +1,6 @@
 #include "tests/browser/XvfbServer.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -58,6 +59,10 @@ XvfbServer::XvfbServer()
     if (pid_ == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         ::close(ends[0]);
+        // It reports every display it finds taken on its way to a free one.
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        if (quiet >= 0)
+            ::dup2(quiet, STDERR_FILENO);
         const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten", "tcp",
                               nullptr};
         ::execvp(argv[0], const_cast<char**>(argv));

@@ -174,3 +174,34 @@ TEST_F(FileApiTest, ForeignAndClosedHandlesAreRefused)
     EXPECT_FALSE(CloseHandle(file));
     EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
 }
+
+// A sequential-scan handle reads ahead in blocks; what the caller sees must not change.
+TEST_F(FileApiTest, ReadAheadKeepsPositionsAndContentExact)
+{
+    std::string content(200000, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>((i * 31) ^ (i >> 9));
+    const HANDLE file = Open(Write("clip.bin", content));
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+
+    std::string first(1024, '\0');
+    DWORD got = 0;
+    ASSERT_TRUE(ReadFile(file, first.data(), 1024, &got, nullptr));
+    EXPECT_EQ(content.substr(0, 1024), first);
+    EXPECT_EQ(1024u, SetFilePointer(file, 0, nullptr, FILE_CURRENT));
+
+    // Back to the start, then the whole file in uneven steps, one of them larger than a block.
+    ASSERT_EQ(0u, SetFilePointer(file, 0, nullptr, FILE_BEGIN));
+    std::string whole;
+    for (const DWORD step : {1u, 1023u, 70000u, 1024u, 57344u, 200000u}) {
+        std::string piece(step, '\0');
+        ASSERT_TRUE(ReadFile(file, piece.data(), step, &got, nullptr));
+        whole += piece.substr(0, got);
+    }
+    EXPECT_EQ(content, whole);
+    ASSERT_TRUE(ReadFile(file, first.data(), 1024, &got, nullptr));
+    EXPECT_EQ(0u, got);  // end of file
+    EXPECT_TRUE(CloseHandle(file));
+    EXPECT_FALSE(CloseHandle(file));  // closed twice: refused, not some other descriptor
+    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+}
