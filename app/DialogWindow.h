@@ -30,7 +30,8 @@ public:
     virtual bool ChooseFileToUpload(std::u16string& path) = 0;
     virtual void ShowAboutBox() = 0;
 
-    // Ends the modal dialog (EndDialog with IDOK); the end of the dialog (OnDestroy) follows once its loop is left.
+    // Ends the modal dialog with the OK result; the end of the dialog (OnDestroy)
+    // follows once its loop is left.
     virtual void EndModalDialog() = 0;
 
     virtual Rect ClientRect() const = 0;

@@ -44,8 +44,15 @@ void CZendrik2Dlg::AttachWindow(DialogWindow* window, CMyDHtmlDlg* browser)
 
 LayoutState CZendrik2Dlg::CurrentLayoutState() const
 {
-    return {interactive,    loginPending,   !m_accessToken.empty(), job.windowX,
-            job.windowY,    job.windowWidth, job.windowHeight};
+    LayoutState state;
+    state.interactive = interactive;
+    state.loginPending = loginPending;
+    state.hasAccessToken = !m_accessToken.empty();
+    state.windowX = job.windowX;
+    state.windowY = job.windowY;
+    state.windowWidth = job.windowWidth;
+    state.windowHeight = job.windowHeight;
+    return state;
 }
 
 void CZendrik2Dlg::LayOut()

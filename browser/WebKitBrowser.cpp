@@ -109,6 +109,7 @@ void WebKitBrowser::NewWindowRequested(const wxString& url)
 
 void WebKitBrowser::OpenWindow(const wxString& url)
 {
+    std::erase_if(popups_, [](const wxWeakRef<wxFrame>& popup) { return !popup; });
     auto* popup = new PopupWindow(wxGetTopLevelParent(view_.get()), url);
     popups_.emplace_back(popup);
     popup->Show();
@@ -127,6 +128,9 @@ void WebKitBrowser::WindowClosing()
     const bool keepOpen = sink_ == nullptr || sink_->OnWindowClosing();
     if (keepOpen || !view_)
         return;
-    if (wxWindow* window = wxGetTopLevelParent(view_.get()))
-        window->Close();
+    // Not inside WebKit's signal: closing may destroy this very view.
+    view_->CallAfter([this] {
+        if (wxWindow* window = wxGetTopLevelParent(view_.get()))
+            window->Close();
+    });
 }

@@ -9,16 +9,21 @@
 # of a screenshot of the login box.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 
 ./scripts/install-deps.sh --gui
-cmake --preset default >/dev/null
-cmake --build --preset default --target zendrik2 zendrik2-standin -j "$(nproc)"
+# ZENDRIK_BUILD_DIR: another build folder than the default preset's build/.
+build=${ZENDRIK_BUILD_DIR:-build}
+if [ -n "${ZENDRIK_BUILD_DIR:-}" ]; then
+  cmake -S . -B "$build" -G Ninja >/dev/null
+else
+  cmake --preset default >/dev/null
+fi
+cmake --build "$build" --target zendrik2 zendrik2-standin -j "$(nproc)"
 
 work=$(mktemp -d /tmp/zendrik2-demo-XXXXXX)
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
   wait 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -31,13 +36,13 @@ if [ -z "${DISPLAY:-}" ]; then
   exec 3>&-
   for _ in $(seq 1 100); do [ -s "$work/xvfb.display" ] && break; sleep 0.1; done
   export DISPLAY=":$(head -n1 "$work/xvfb.display")"
-  autosubmit=(--autosubmit)
+  autosubmit=(--autosubmit --autosubmit-delay 3000)  # time for the screenshot first
   echo "No display: running under Xvfb on $DISPLAY; the stand-in presses the login button."
 else
   echo "On your display $DISPLAY: press the login form's button when it shows (password: secret)."
 fi
 
-build/bin/zendrik2-standin "${autosubmit[@]}" > "$work/standin.out" 2> "$work/standin.err" &
+"$build/bin/zendrik2-standin" "${autosubmit[@]}" > "$work/standin.out" 2> "$work/standin.err" &
 pids+=($!)
 for _ in $(seq 1 300); do grep -q '^READY$' "$work/standin.out" 2>/dev/null && break; sleep 0.1; done
 grep -q '^READY$' "$work/standin.out" || { echo "the stand-in did not start" >&2; exit 1; }
@@ -50,10 +55,12 @@ export XDG_CACHE_HOME="$work/home/.cache" NO_AT_BRIDGE=1
 mkdir -p "$HOME"
 
 photo="$work/booth-shot.jpg"
-convert -size 1200x800 plasma:orange-purple -gravity center -pointsize 72 -fill white \
-  -annotate 0 'Zendrik2 demo' -quality 90 "$photo"
+label=()
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+[ -f "$font" ] && label=(-font "$font" -gravity center -pointsize 72 -fill white -annotate 0 'Zendrik2 demo')
+convert -size 1200x800 plasma:orange-purple "${label[@]}" -quality 90 "$photo"
 
-build/bin/zendrik2 "-aDemo party" "-dPhotos from the demo booth" "-bHello from the booth!" "-f$photo" \
+"$build/bin/zendrik2" "-aDemo party" "-dPhotos from the demo booth" "-bHello from the booth!" "-f$photo" \
   -x100 -y100 -w800 -h600 -uguest@example.com -psecret > "$work/zendrik2.out" 2> "$work/zendrik2.err" &
 program=$!
 pids+=($program)
@@ -68,7 +75,7 @@ done
 
 # The login box once the form is there and filled in.
 curl -fsS "$admin/_admin/wait?kind=login_form&timeoutMs=60000" > /dev/null
-sleep 1
+sleep 1.5
 box=$(xwininfo -shape -id "$window" | sed -n 's/.*Window shape extents: *//p')
 screenshot="$work/login-box.png"
 import -window root -crop "${box:-801x601+0+0}" +repage "$screenshot"

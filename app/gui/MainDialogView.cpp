@@ -17,7 +17,6 @@
 
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
-#include <X11/extensions/Xfixes.h>
 
 namespace {
 
@@ -316,7 +315,6 @@ void MainDialogView::BecomeUnattendedSurface()
     SetCursor(blank);
     if (wxWindow* view = controls_[IDC_LOGIN_BROWSER])
         view->SetCursor(blank);
-    HidePointer();
 }
 
 void MainDialogView::ApplyShape(const Rect& box)
@@ -327,22 +325,6 @@ void MainDialogView::ApplyShape(const Rect& box)
     // Outside the box the window is neither drawn nor hit: what lies behind shows and
     // takes the clicks.
     SetShape(wxRegion(ToWxRect(box)));
-}
-
-void MainDialogView::HidePointer()
-{
-    // The web view sets pointers of its own; the X server hides them all over the window.
-    const unsigned long window = NativeWindow();
-    GdkDisplay* display = gdk_display_get_default();
-    if (window == 0 || display == nullptr || !GDK_IS_X11_DISPLAY(display))
-        return;
-    Display* x = GDK_DISPLAY_XDISPLAY(display);
-    int eventBase = 0;
-    int errorBase = 0;
-    if (!XFixesQueryExtension(x, &eventBase, &errorBase))
-        return;
-    XFixesHideCursor(x, window);
-    XFlush(x);
 }
 
 unsigned long MainDialogView::NativeWindow() const

@@ -67,7 +67,6 @@ private:
     void OnCharHook(wxKeyEvent& event);
     void OnSizeEvent(wxSizeEvent& event);
     void ApplyShape(const Rect& box);
-    void HidePointer();
     // Every modal loop of ours goes through here, so that a close asked for meanwhile
     // ends the dialog only once that loop is left.
     template <typename Call>

@@ -193,7 +193,8 @@ TEST_F(DialogInitialisation, UnattendedWithoutAConnectionNeverStartsTheLogin)
 {
     connected = false;
     Start(UnattendedArguments());
-    EXPECT_EQ(window->Titles(), std::vector<std::u16string>{u"Orvane Systems Zendrik - (error: No internet connection)"});
+    EXPECT_EQ(window->Titles(),
+              std::vector<std::u16string>{u"Orvane Systems Zendrik - (error: No internet connection)"});
     EXPECT_EQ(web.navigations, std::vector<std::u16string>{u"about:blank"});
 }
 

@@ -32,8 +32,18 @@ void ExportStandinEnvironment(const standintest::StandinProcess& standin)
     }
 }
 
+// A failed wx assertion fails the test instead of waiting for someone to answer its dialog.
+void FailOnAssert(const wxString& file, int line, const wxString& function, const wxString& condition,
+                  const wxString& message)
+{
+    ADD_FAILURE_AT(file.utf8_string().c_str(), line)
+        << "wx assertion in " << function.utf8_string() << ": " << condition.utf8_string() << " "
+        << message.utf8_string();
+}
+
 int RunWithWx(int argc, char** argv)
 {
+    wxSetAssertHandler(FailOnAssert);
     wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::cerr << "wx did not start\n";

@@ -79,6 +79,21 @@ TEST_F(Browser, AFailedLoadStillCompletesWithItsAddress)
     ASSERT_TRUE(Load(dead, dead));
 }
 
+TEST_F(Browser, OnlyTheServicesOwnCertificatesAreTrusted)
+{
+    for (const testsupport::TlsMode mode : {testsupport::TlsMode::Untrusted, testsupport::TlsMode::WrongHost}) {
+        testsupport::WireServer other(mode);
+        const std::u16string address = other.BaseUrlW() + u"/page";
+        ASSERT_TRUE(Load(address, address));
+        EXPECT_TRUE(other.Requests().empty()) << "no request after a refused certificate";
+    }
+    // The service's own certificate is trusted on its host, on any port (WebKit keeps no ports).
+    testsupport::WireServer same(testsupport::TlsMode::Trusted);
+    const std::u16string address = same.BaseUrlW() + u"/page";
+    ASSERT_TRUE(Load(address, address));
+    EXPECT_TRUE(same.WaitForRequests(1));
+}
+
 TEST_F(Browser, NamedTextInputsAreFilled)
 {
     ASSERT_TRUE(Load(BuildLoginUrl(), BaseUrlW("web") + u"/login.php?"));
@@ -161,8 +176,10 @@ TEST_F(Browser, APageClosingItsWindowIsReportedEveryTimeAndTheBrowserStays)
 TEST_F(Browser, AClosingTheSinkLetsThroughClosesTheTopLevelWindow)
 {
     events.keepOpen = false;
-    ASSERT_TRUE(Load(BaseUrlW("web") + u"/", BaseUrlW("web") + u"/"));
-    Evaluate("window.close()");
+    Json::Value switches;
+    switches["closeWindow"] = true;
+    Standin().Configure(switches);
+    ASSERT_TRUE(Load(BuildLoginUrl(), BaseUrlW("web") + u"/login.php?"));
     EXPECT_TRUE(PumpUntil([&] { return !frame; }));
     EXPECT_EQ(browser->View(), nullptr);
 }

@@ -67,7 +67,10 @@ struct ExecPlan {
     ::_exit(127);
 }
 
-int OpenForWriting(const std::string& path) { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644); }
+int OpenForWriting(const std::string& path)
+{
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+}
 
 std::optional<std::string> QuotedValue(const std::string& line)
 {
