@@ -170,6 +170,8 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
     DWORD total = 0;
     auto takeBuffered = [&] {
         const std::size_t take = std::min<std::size_t>(opened->Buffered(), bytesToRead - total);
+        if (take == 0)
+            return;
         std::memcpy(out + total, opened->ahead.data() + opened->aheadOffset, take);
         opened->aheadOffset += take;
         total += static_cast<DWORD>(take);
