@@ -1,6 +1,6 @@
 #pragma once
 // The C runtime's wide-string functions for UTF-16 text (char16_t); the runtime's
-// own wide functions work on wchar_t, which is 32 bits wide here.
+// own wide functions take 32-bit characters here.
 
 #include <cstddef>
 

@@ -3,6 +3,7 @@
 // (message boxes, questions, captions, list lines, closing) and answers questions from
 // a script; and a browser that records where it was sent.
 
+#include "tests/login/LoginBrowserFakes.h"
 #include "app/DialogLayout.h"
 #include "app/DialogWindow.h"
 #include "app/Zendrik2Dlg.h"
@@ -145,20 +146,6 @@ private:
     std::vector<std::u16string> titles_;
     std::vector<ShownMessage> questions;
     std::deque<bool> answers;
-};
-
-class RecordingBrowser : public EmbeddedBrowser {
-public:
-    void SetEventSink(BrowserEvents* sink) override { this->sink = sink; }
-    void Navigate(const std::u16string& address) override { navigations.push_back(address); }
-    void SetTextInputValue(const std::u16string& name, const std::u16string& value) override
-    {
-        inputs.emplace_back(name, value);
-    }
-
-    BrowserEvents* sink = nullptr;
-    std::vector<std::u16string> navigations;
-    std::vector<std::pair<std::u16string, std::u16string>> inputs;
 };
 
 class QueuedLoginMessages : public LoginMessages {
