@@ -4,13 +4,15 @@
 //
 //   upload_bench [MiB ...]          (default: 64 256)
 //
-// Prints both wall times, their ratio and the client's peak RSS for each size.
+// Prints both wall times (medians of five runs each), their ratio and the client's peak
+// RSS for each size.
 
 #include "BenchProcess.h"
 
 #include "httpclient/HttpClient.h"
 #include "platform/win32/Utf.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,24 +53,44 @@ int UploadWithClient(const std::string& url, const std::string& path)
     }
 }
 
-void Measure(const std::string& self, std::uint64_t mebibytes)
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Each side runs several times, alternating, so that one disturbed run on a shared
+// machine moves neither figure.
+void Measure(const std::string& self, std::uint64_t mebibytes, int rounds)
 {
     bench::ScratchFile file("upload.bin", mebibytes << 20);
     bench::DiscardServer server(ZENDRIK_DISCARD_SERVER);
     const std::string url = "https://127.0.0.1:" + std::to_string(server.Port()) + "/v2.12/me/photos";
     const std::string ca = std::string("ZENDRIK_CA_FILE=") + ZENDRIK_TEST_CA;
 
-    const auto client = bench::RunTimed({self, "--client", url, file.Path()}, {ca});
-    const auto curl = bench::RunTimed({"curl", "-sS", "--noproxy", "*", "--cacert", ZENDRIK_TEST_CA, "-o", "/dev/null",
-                                       "-F", "access_token=bench-token", "-F", "source=@" + file.Path(), url});
-    if (client.exitStatus != 0 || curl.exitStatus != 0) {
-        std::printf("%6llu MiB  failed: client exit %d, curl exit %d\n", static_cast<unsigned long long>(mebibytes),
-                    client.exitStatus, curl.exitStatus);
-        return;
+    std::vector<double> clientSeconds;
+    std::vector<double> curlSeconds;
+    long peakRssKiB = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const auto client = bench::RunTimed({self, "--client", url, file.Path()}, {ca});
+        const auto curl = bench::RunTimed({"curl", "-sS", "--noproxy", "*", "--cacert", ZENDRIK_TEST_CA, "-o",
+                                           "/dev/null", "-F", "access_token=bench-token", "-F",
+                                           "source=@" + file.Path(), url});
+        if (client.exitStatus != 0 || curl.exitStatus != 0) {
+            std::printf("%6llu MiB  failed: client exit %d, curl exit %d\n",
+                        static_cast<unsigned long long>(mebibytes), client.exitStatus, curl.exitStatus);
+            return;
+        }
+        clientSeconds.push_back(client.wallSeconds);
+        curlSeconds.push_back(curl.wallSeconds);
+        peakRssKiB = std::max(peakRssKiB, client.peakRssKiB);
     }
-    std::printf("%6llu MiB  client %7.3f s  curl -F %7.3f s  ratio %5.2f  client peak RSS %6.1f MiB\n",
-                static_cast<unsigned long long>(mebibytes), client.wallSeconds, curl.wallSeconds,
-                client.wallSeconds / curl.wallSeconds, client.peakRssKiB / 1024.0);
+    const double clientMedian = Median(clientSeconds);
+    const double curlMedian = Median(curlSeconds);
+    std::printf("%6llu MiB  client %7.3f s  curl -F %7.3f s  ratio %5.2f  client peak RSS %6.1f MiB"
+                "  (medians of %d runs)\n",
+                static_cast<unsigned long long>(mebibytes), clientMedian, curlMedian, clientMedian / curlMedian,
+                peakRssKiB / 1024.0, rounds);
     std::fflush(stdout);
 }
 
@@ -86,6 +108,6 @@ int main(int argc, char** argv)
         sizes = {64, 256};
     std::printf("multipart upload in 1024-byte steps vs curl -F, local HTTPS discard server\n");
     for (const auto size : sizes)
-        Measure(argv[0], size);
+        Measure(argv[0], size, 5);
     return 0;
 }
