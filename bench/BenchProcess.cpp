@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -68,6 +69,21 @@ RunFigures RunTimed(const std::vector<std::string>& argv, const std::vector<std:
     figures.peakRssKiB = usage.ru_maxrss;
     figures.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return figures;
+}
+
+void PairedRuns::Add(const RunFigures& measured, const RunFigures& curl)
+{
+    measured_.push_back(measured.wallSeconds);
+    curl_.push_back(curl.wallSeconds);
+    peakRssKiB_ = std::max(peakRssKiB_, measured.peakRssKiB);
+}
+
+double PairedRuns::Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 DiscardServer::DiscardServer(const std::string& executable)

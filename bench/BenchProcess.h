@@ -21,6 +21,23 @@ struct RunFigures {
 RunFigures RunTimed(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {},
                     bool quiet = true);
 
+// The runs of a measured program and of curl, alternating, reported by their medians so
+// that one disturbed run on a shared machine moves neither figure.
+class PairedRuns {
+public:
+    void Add(const RunFigures& measured, const RunFigures& curl);
+    double MeasuredMedian() const { return Median(measured_); }
+    double CurlMedian() const { return Median(curl_); }
+    long PeakRssKiB() const { return peakRssKiB_; }
+
+private:
+    static double Median(std::vector<double> values);
+
+    std::vector<double> measured_;
+    std::vector<double> curl_;
+    long peakRssKiB_ = 0;
+};
+
 class DiscardServer {
 public:
     explicit DiscardServer(const std::string& executable);

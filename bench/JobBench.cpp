@@ -138,12 +138,8 @@ void Measure(const DiscardingStandin& standin, const std::filesystem::path& home
 
     const std::string url = "https://" + standin.Variable("ZENDRIK_GRAPH_VIDEO_HOST") + "/v2.12/" ZENDRIK_BENCH_USER_ID
                             "/videos";
-    // Several alternating runs of each, medians reported: one disturbed run on a shared
-    // machine moves neither figure.
     constexpr int kRounds = 5;
-    std::vector<double> runnerSeconds;
-    std::vector<double> curlSeconds;
-    long peakRssKiB = 0;
+    bench::PairedRuns runs;
     for (int round = 0; round < kRounds; ++round) {
         bench::RunFigures runner;
         {
@@ -159,20 +155,14 @@ void Measure(const DiscardingStandin& standin, const std::filesystem::path& home
                         static_cast<unsigned long long>(mebibytes), runner.exitStatus, curl.exitStatus);
             return;
         }
-        runnerSeconds.push_back(runner.wallSeconds);
-        curlSeconds.push_back(curl.wallSeconds);
-        peakRssKiB = std::max(peakRssKiB, runner.peakRssKiB);
+        runs.Add(runner, curl);
     }
-    auto median = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    };
-    const double runnerMedian = median(runnerSeconds);
-    const double curlMedian = median(curlSeconds);
+    const double runnerMedian = runs.MeasuredMedian();
+    const double curlMedian = runs.CurlMedian();
     std::printf("%6llu MiB  runner %7.3f s  curl -F %7.3f s  ratio %5.2f  (%5.2f without the job's %.1f s pause)"
                 "  runner peak RSS %6.1f MiB  (medians of %d runs)\n",
                 static_cast<unsigned long long>(mebibytes), runnerMedian, curlMedian, runnerMedian / curlMedian,
-                (runnerMedian - kLoggedInPause) / curlMedian, kLoggedInPause, peakRssKiB / 1024.0, kRounds);
+                (runnerMedian - kLoggedInPause) / curlMedian, kLoggedInPause, runs.PeakRssKiB() / 1024.0, kRounds);
     std::fflush(stdout);
 }
 

@@ -53,14 +53,6 @@ int UploadWithClient(const std::string& url, const std::string& path)
     }
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Each side runs several times, alternating, so that one disturbed run on a shared
-// machine moves neither figure.
 void Measure(const std::string& self, std::uint64_t mebibytes, int rounds)
 {
     bench::ScratchFile file("upload.bin", mebibytes << 20);
@@ -68,9 +60,7 @@ void Measure(const std::string& self, std::uint64_t mebibytes, int rounds)
     const std::string url = "https://127.0.0.1:" + std::to_string(server.Port()) + "/v2.12/me/photos";
     const std::string ca = std::string("ZENDRIK_CA_FILE=") + ZENDRIK_TEST_CA;
 
-    std::vector<double> clientSeconds;
-    std::vector<double> curlSeconds;
-    long peakRssKiB = 0;
+    bench::PairedRuns runs;
     for (int round = 0; round < rounds; ++round) {
         const auto client = bench::RunTimed({self, "--client", url, file.Path()}, {ca});
         const auto curl = bench::RunTimed({"curl", "-sS", "--noproxy", "*", "--cacert", ZENDRIK_TEST_CA, "-o",
@@ -81,16 +71,14 @@ void Measure(const std::string& self, std::uint64_t mebibytes, int rounds)
                         static_cast<unsigned long long>(mebibytes), client.exitStatus, curl.exitStatus);
             return;
         }
-        clientSeconds.push_back(client.wallSeconds);
-        curlSeconds.push_back(curl.wallSeconds);
-        peakRssKiB = std::max(peakRssKiB, client.peakRssKiB);
+        runs.Add(client, curl);
     }
-    const double clientMedian = Median(clientSeconds);
-    const double curlMedian = Median(curlSeconds);
+    const double clientMedian = runs.MeasuredMedian();
+    const double curlMedian = runs.CurlMedian();
     std::printf("%6llu MiB  client %7.3f s  curl -F %7.3f s  ratio %5.2f  client peak RSS %6.1f MiB"
                 "  (medians of %d runs)\n",
                 static_cast<unsigned long long>(mebibytes), clientMedian, curlMedian, clientMedian / curlMedian,
-                peakRssKiB / 1024.0, rounds);
+                runs.PeakRssKiB() / 1024.0, rounds);
     std::fflush(stdout);
 }
 
