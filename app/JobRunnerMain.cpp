@@ -7,6 +7,7 @@
 
 #include "app/ConnectionTest.h"
 #include "app/HeadlessView.h"
+#include "app/ProgramInfo.h"
 #include "app/Settings.h"
 #include "app/Zendrik2Dlg.h"
 #include "login/FacebookCookieFile.h"
@@ -93,6 +94,8 @@ int RunJob(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    if (const InfoRequest info = InfoRequestOf(argc, argv); info != InfoRequest::None)
+        return PrintProgramInfo(info, InfoProgram::Job);
     std::setlocale(LC_ALL, "");
     std::signal(SIGINT, OnCancelSignal);
     std::signal(SIGTERM, OnCancelSignal);

@@ -1,6 +1,7 @@
 // zendrik2: the photo-booth uploader's window. See README.md for the options.
 
 #include "app/CommandLineOptions.h"
+#include "app/ProgramInfo.h"
 #include "app/gui/CloseSignals.h"
 #include "app/gui/Zendrik2App.h"
 
@@ -24,6 +25,8 @@ void ReportAssertion(const wxString& file, int line, const wxString& function, c
 
 int main(int argc, char** argv)
 {
+    if (const InfoRequest info = InfoRequestOf(argc, argv); info != InfoRequest::None)
+        return PrintProgramInfo(info, InfoProgram::Window);
     std::setlocale(LC_ALL, "");
     std::signal(SIGPIPE, SIG_IGN);
     InstallCloseSignals();
