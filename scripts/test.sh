@@ -17,3 +17,4 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
+./scripts/package-test.sh
