@@ -18,7 +18,7 @@ for option in "$@"; do
       packages+=(libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev glib-networking
                  xvfb xauth x11-utils xdotool imagemagick jq) ;;
     --package)
-      packages+=(dpkg-dev fakeroot file lintian man-db) ;;
+      packages+=(dpkg-dev file lintian man-db) ;;  # file: CPack finds the binaries with it
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done
