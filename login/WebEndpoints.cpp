@@ -42,16 +42,6 @@ std::u16string FacebookWebDomain()
     return std::u16string(WithoutFirstLabel(SplitHostAndPort(host).name));
 }
 
-std::u16string LoginPageMarker()
-{
-    const std::u16string host = FacebookWebHost();
-    const HostAndPort parts = SplitHostAndPort(host);
-    std::u16string marker(WithoutFirstLabel(parts.name));
-    if (!parts.port.empty())
-        marker.append(u":").append(parts.port);
-    return marker + u"/login.php?";
-}
-
 std::u16string OAuthDialogAddress()
 {
     return u"https://" + FacebookWebHost() + u"/v2.12/dialog/oauth";
