@@ -10,7 +10,7 @@
 #include "app/PasswordArgument.h"
 #include "app/Settings.h"
 #include "app/Zendrik2Dlg.h"
-#include "login/FacebookCookieFile.h"
+#include "login/BrowserWebData.h"
 #include "login/LoginSession.h"
 #include "platform/win32/Utf.h"
 #include "platform/wininet/WinInet.h"
@@ -106,9 +106,9 @@ int main(int argc, char** argv)
 
     const bool deleteCookies = ShouldDeleteFacebookCookies();
     if (deleteCookies)
-        DeleteFacebookCookieFile();
+        DeleteGuestWebData();
     const int status = RunJob(arguments);
     if (deleteCookies)
-        DeleteFacebookCookieFile();
+        DeleteGuestWebData();
     return status;
 }

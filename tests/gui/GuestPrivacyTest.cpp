@@ -4,13 +4,13 @@
 
 #include "tests/gui/GuiFixture.h"
 
-#include <httplib.h>
+#include "tests/support/WireServer.h"
+
 #include <sys/stat.h>
 
-#include <condition_variable>
 #include <fstream>
 #include <iterator>
-#include <mutex>
+#include <thread>
 
 namespace guitest {
 namespace {
@@ -21,48 +21,36 @@ class ForeignPage {
 public:
     ForeignPage()
     {
-        server_.Get("/phish", [](const httplib::Request&, httplib::Response& response) {
-            response.set_content(
-                "<html><body><form><input type='text' name='email'><input type='password' name='pass'></form>"
-                "<script>setTimeout(function () {"
-                "  var value = function (name) { return encodeURIComponent(document.getElementsByName(name)[0].value); };"
-                "  location.href = '/report?email=' + value('email') + '&pass=' + value('pass');"
-                "}, 2000);</script></body></html>",
-                "text/html");
-        });
-        server_.Get("/report", [this](const httplib::Request& request, httplib::Response& response) {
-            {
-                std::lock_guard lock(mutex_);
-                report_ = request.get_param_value("email") + "|" + request.get_param_value("pass");
-            }
-            reported_.notify_all();
-            response.set_content("<html>thanks</html>", "text/html");
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-    }
-    ~ForeignPage()
-    {
-        server_.stop();
-        thread_.join();
+        testsupport::ScriptedReply page;
+        page.headers = {{"Content-Type", "text/html"}};
+        page.body =
+            "<html><body><form><input type='text' name='email'><input type='password' name='pass'></form>"
+            "<script>setTimeout(function () {"
+            "  var value = function (name) { return encodeURIComponent(document.getElementsByName(name)[0].value); };"
+            "  location.href = '/report?email=' + value('email') + '&pass=' + value('pass');"
+            "}, 2000);</script></body></html>";
+        server_.Script("/phish", page);
+        server_.Script("/report", testsupport::ScriptedReply{.headers = {{"Content-Type", "text/html"}}, .body = "thanks"});
     }
 
-    int Port() const { return port_; }
-    // "email|pass" as the page saw them, once it reported.
-    std::optional<std::string> WaitForReport(std::chrono::seconds timeout)
+    int Port() const { return server_.Port(); }
+    // The report's query as it came over the wire, once it came.
+    std::optional<std::string> WaitForReport(std::chrono::seconds timeout) const
     {
-        std::unique_lock lock(mutex_);
-        reported_.wait_for(lock, timeout, [this] { return report_.has_value(); });
-        return report_;
+        const Clock::time_point deadline = Clock::now() + timeout;
+        for (;;) {
+            for (const testsupport::RecordedRequest& request : server_.Requests()) {
+                if (request.target.starts_with("/report?"))
+                    return request.target.substr(std::string_view("/report?").size());
+            }
+            if (Clock::now() >= deadline)
+                return std::nullopt;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
     }
 
 private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-    std::mutex mutex_;
-    std::condition_variable reported_;
-    std::optional<std::string> report_;
+    testsupport::WireServer server_{testsupport::TlsMode::Plain};
 };
 
 std::string CommandLineOf(pid_t pid)
@@ -94,7 +82,7 @@ TEST_F(GuestPrivacy, AForeignPageQuotingTheLoginFormsAddressGetsNoCredentials)
     auto run = Start(Unattended({"-Uhttps://example.com/party"}));
     const std::optional<std::string> report = foreign.WaitForReport(std::chrono::seconds(60));
     ASSERT_TRUE(report.has_value()) << "the foreign page never reported\n" << run->Stderr();
-    EXPECT_EQ(*report, "|");
+    EXPECT_EQ(*report, "email=&pass=");
     EXPECT_TRUE(run->Close().has_value());
 }
 
@@ -127,6 +115,20 @@ TEST_F(GuestPrivacy, TheCookieFolderAndFileAreTheUsersAlone)
     EXPECT_EQ(ModeOf(CookieFolder() / "old.cookie"), 0600u);
     ASSERT_TRUE(std::filesystem::exists(CookieFolder() / "Zendrik2.cookie"));
     EXPECT_EQ(ModeOf(CookieFolder() / "Zendrik2.cookie"), 0600u);
+}
+
+// The next guest finds nothing of this one's web data: no cookie file, no cache, no
+// local storage, IndexedDB or HSTS list, wherever the browser library keeps them.
+TEST_F(GuestPrivacy, NoWebDataOfTheGuestIsLeftAfterAShot)
+{
+    auto run = Start(Unattended({"-Uhttps://example.com/party"}));
+    ASSERT_TRUE(std::filesystem::exists(home.Path() + "/data/zendrik2")) << "the browser files its data elsewhere";
+    RunToUploadOk(*run, {"(logging in)", "(logged in)", "(upload ok)"});
+
+    for (const char* folder : {"/data/zendrik2", "/cache/zendrik2"})
+        EXPECT_FALSE(std::filesystem::exists(home.Path() + folder)) << folder;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(home.Path()))
+        EXPECT_NE(entry.path().extension(), ".cookie") << entry.path();
 }
 
 }  // namespace
