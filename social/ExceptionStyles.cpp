@@ -1,6 +1,6 @@
 #include "social/ExceptionStyles.h"
 
-#include "social/WideDecimal.h"
+#include "platform/win32/WideText.h"
 
 namespace social {
 
