@@ -1,6 +1,6 @@
 #include "login/WebEndpoints.h"
 
-#include "social/EndpointHost.h"
+#include "service/EndpointHost.h"
 
 #ifndef ZENDRIK_DEFAULT_REDIRECT_HOST
 #error "ZENDRIK_DEFAULT_REDIRECT_HOST comes from the build configuration"

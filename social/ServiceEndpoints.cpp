@@ -1,6 +1,6 @@
 #include "social/ServiceEndpoints.h"
 
-#include "social/EndpointHost.h"
+#include "service/EndpointHost.h"
 
 std::u16string GraphApiBase()
 {
