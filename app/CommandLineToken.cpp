@@ -1,25 +1,10 @@
 #include "app/CommandLineToken.h"
 
-#include "platform/win32/WideCrt.h"
-
-namespace {
-
-void TrimBothEnds(std::u16string& text)
-{
-    std::size_t end = text.size();
-    while (end > 0 && wcrt::iswspace(text[end - 1]))
-        --end;
-    std::size_t begin = 0;
-    while (begin < end && wcrt::iswspace(text[begin]))
-        ++begin;
-    text = text.substr(begin, end - begin);
-}
-
-}  // namespace
+#include "platform/win32/WideText.h"
 
 std::u16string NextCommandLineToken(std::u16string& remainder)
 {
-    TrimBothEnds(remainder);
+    remainder = TrimWhiteSpace(remainder);
     std::u16string token;
     bool inQuotes = false;
     std::size_t i = 0;

@@ -1,5 +1,6 @@
 #include "app/DialogLayout.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -30,6 +31,14 @@ void MoveKeepingSize(Rect& rect, int left, int top)
     rect = Rect::FromSize(left, top, width, height);
 }
 
+// Below the form's natural size the computed edges cross; a control is then given no
+// room at all rather than a negative size, which the toolkit cannot take.
+void ClampToEmpty(Rect& rect)
+{
+    rect.right = std::max(rect.right, rect.left);
+    rect.bottom = std::max(rect.bottom, rect.top);
+}
+
 bool HasUnattendedBox(const LayoutState& state)
 {
     return state.windowX != 0 && state.windowY != 0 && state.windowWidth > 0 && state.windowHeight > 0;
@@ -58,6 +67,13 @@ void LayOutForm(const Rect& client, int margin, ControlPlacements& placements, b
     Rect& browse = placements[IDC_BROWSE_BUTTON].rect;
     MoveKeepingSize(browse, client.right - margin - browse.Width(), browse.top);
     MoveRightEdge(placements[IDC_FILE_EDIT].rect, browse.left - margin / 2);
+
+    // A control squeezed to nothing is hidden: an empty list box still draws its frame.
+    for (auto& [id, placement] : placements) {
+        ClampToEmpty(placement.rect);
+        if (IsFormControl(id) && (placement.rect.Width() == 0 || placement.rect.Height() == 0))
+            placement.visible = false;
+    }
 }
 
 }  // namespace
@@ -94,6 +110,8 @@ ControlPlacements LayOutControls(const Rect& client, const ControlRects& current
         browser.rect = client;
     else
         LayOutForm(client, margin, placements, !state.hasAccessToken);
+    for (auto& [id, placement] : placements)
+        ClampToEmpty(placement.rect);
     return placements;
 }
 

@@ -7,10 +7,11 @@
 
 #include "app/ConnectionTest.h"
 #include "app/HeadlessView.h"
+#include "app/PasswordArgument.h"
 #include "app/ProgramInfo.h"
 #include "app/Settings.h"
 #include "app/Zendrik2Dlg.h"
-#include "login/FacebookCookieFile.h"
+#include "login/BrowserWebData.h"
 #include "login/LoginSession.h"
 #include "platform/win32/Utf.h"
 #include "platform/wininet/WinInet.h"
@@ -21,7 +22,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -63,10 +66,10 @@ void ServeUntilTheWorkerEnds(CZendrik2Dlg& dialog)
     PrintQueuedLines(dialog);
 }
 
-int RunJob(int argc, char** argv)
+int RunJob(const std::vector<std::u16string>& arguments)
 {
     CLoginSession loginBrowser;
-    CZendrik2Dlg dialog(ArgumentsFromArgv(argc, argv), loginBrowser);
+    CZendrik2Dlg dialog(arguments, loginBrowser);
     dialog.interactive = false;
     dialog.loginPending = true;
     HeadlessView view;
@@ -101,11 +104,14 @@ int main(int argc, char** argv)
     std::signal(SIGTERM, OnCancelSignal);
     std::signal(SIGPIPE, SIG_IGN);
 
+    const std::vector<std::u16string> arguments = ArgumentsFromArgv(argc, argv);
+    HidePasswordArguments(argc, argv);
+
     const bool deleteCookies = ShouldDeleteFacebookCookies();
     if (deleteCookies)
-        DeleteFacebookCookieFile();
-    const int status = RunJob(argc, argv);
+        DeleteGuestWebData();
+    const int status = RunJob(arguments);
     if (deleteCookies)
-        DeleteFacebookCookieFile();
+        DeleteGuestWebData();
     return status;
 }

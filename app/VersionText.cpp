@@ -1,20 +1,11 @@
 #include "app/VersionText.h"
 
 #include "app/BuildVersion.h"
+#include "platform/win32/WideText.h"
 
 #include <string>
 
 std::u16string VersionText;
-
-namespace {
-
-std::u16string Decimal(unsigned value)
-{
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
-}  // namespace
 
 FileVersion ProgramFileVersion()
 {
@@ -23,11 +14,11 @@ FileVersion ProgramFileVersion()
 
 std::u16string FormatVersionText(const FileVersion& version)
 {
-    std::u16string text = u"v" + Decimal(version.major) + u"." + Decimal(version.minor);
+    std::u16string text = u"v" + WideDecimal(version.major) + u"." + WideDecimal(version.minor);
     if (version.revision != 0)
-        return text + u"." + Decimal(version.build) + u"." + Decimal(version.revision);
+        return text + u"." + WideDecimal(version.build) + u"." + WideDecimal(version.revision);
     if (version.build != 0)
-        return text + u"." + Decimal(version.build);
+        return text + u"." + WideDecimal(version.build);
     return text;
 }
 

@@ -5,30 +5,13 @@
 #include "app/MessageBoxCaption.h"
 #include "app/UiLock.h"
 #include "httpclient/HttpClientException.h"
-#include "platform/win32/WideCrt.h"
+#include "platform/win32/WideText.h"
 #include "social/SocialOperations.h"
 
 #include <chrono>
 #include <string>
 
 namespace {
-
-std::u16string Decimal(long long value)
-{
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
-std::u16string TrimmedOfWhiteSpace(const std::u16string& text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && wcrt::iswspace(text[first]))
-        ++first;
-    while (last > first && wcrt::iswspace(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
 
 // FindOrCreateAlbum marks an album the user may not upload to with a "/" after its id.
 bool IsReadOnlyAlbumId(const std::u16string& albumId) { return albumId.find(u'/', 1) != std::u16string::npos; }
@@ -169,11 +152,11 @@ unsigned CZendrik2Dlg::UploadThreadProc(CZendrik2Dlg* dialog)
 
 void CZendrik2Dlg::RunUploadJob()
 {
-    job.albumName = TrimmedOfWhiteSpace(job.albumName);
+    job.albumName = TrimWhiteSpace(job.albumName);
     try {
         RunJobSteps();
     } catch (const Tavik::httpclientexceptionW& e) {
-        AppendLog(u"HttpClientException, error code=" + Decimal(e.ErrorCode()));
+        AppendLog(u"HttpClientException, error code=" + WideDecimal(e.ErrorCode()));
     } catch (...) {
         AppendLog(IsCancelRequested() ? u"Upload cancelled" : u"ERROR: Unexpected exception");
     }
@@ -290,7 +273,7 @@ void CZendrik2Dlg::LogOut()
     if (status == 200 || status == 404)
         AppendLog(u"Successfully logged out of Facebook");
     else
-        AppendLog(u"ERROR logging out, status=" + Decimal(status) + u": " + statusText);
+        AppendLog(u"ERROR logging out, status=" + WideDecimal(status) + u": " + statusText);
 }
 
 std::u16string CZendrik2Dlg::GetUserName() { return social::GetUserName(*this); }

@@ -5,18 +5,13 @@
 #include "platform/win32/Utf.h"
 
 #include <cstdlib>
-#include <system_error>
 
 namespace {
 
 std::optional<std::filesystem::path> CookieFile()
 {
-    const std::optional<std::filesystem::path> folder = CookieFolder();
+    const std::optional<std::filesystem::path> folder = PrivateCookieFolder();
     if (!folder)
-        return std::nullopt;
-    std::error_code error;
-    std::filesystem::create_directories(*folder, error);
-    if (error)
         return std::nullopt;
     return *folder / kCookieFileName;
 }

@@ -9,8 +9,9 @@
 #include <vector>
 
 struct WebContextSetup {
-    // "Zendrik2.cookie" in the cookies folder (the folder made when missing), where the
-    // cookie clean-up finds it; nullopt without a cookies folder (cookies in memory).
+    // "Zendrik2.cookie" in the cookies folder (the folder made private, 0700, when
+    // missing), where the cookie clean-up finds it; nullopt without a cookies folder
+    // (cookies in memory).
     std::optional<std::filesystem::path> cookieFile;
     // ZENDRIK_CA_FILE: an authority whose certificates the browser accepts for the
     // hosts below only; empty when unset. TLS verification otherwise stays on.

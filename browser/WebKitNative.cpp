@@ -1,6 +1,7 @@
 #include "browser/WebKitNative.h"
 
 #include "browser/LocalTrust.h"
+#include "login/BrowserWebData.h"
 
 #include <webkit2/webkit2.h>
 
@@ -47,6 +48,9 @@ void PrepareWebContext(const WebContextSetup& setup)
     if (prepared)
         return;
     prepared = true;
+    // The default context files its stored data under the program's name: fixed here, so
+    // that the clean-up between guests finds it whatever name the program was started by.
+    g_set_prgname(kBrowserDataName);
     WebKitWebContext* context = webkit_web_context_get_default();
     if (setup.cookieFile) {
         webkit_cookie_manager_set_persistent_storage(webkit_web_context_get_cookie_manager(context),

@@ -1,7 +1,7 @@
 #include "login/ApplicationId.h"
 
 #include "login/SettingsKey.h"
-#include "platform/win32/WideCrt.h"
+#include "platform/win32/WideText.h"
 
 #include <optional>
 #include <string_view>
@@ -13,15 +13,6 @@
 namespace {
 
 constexpr std::size_t kMaxApplicationIdLength = 255;
-
-std::u16string_view Trim(std::u16string_view text)
-{
-    while (!text.empty() && wcrt::iswspace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && wcrt::iswspace(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 }  // namespace
 
@@ -36,6 +27,6 @@ std::u16string ApplicationId()
     const std::optional<std::u16string> value = ReadSettingsString(key, u"ApplicationID", kMaxApplicationIdLength);
     if (!value)
         return DefaultApplicationId();
-    const std::u16string_view trimmed = Trim(*value);
+    const std::u16string_view trimmed = TrimWhiteSpace(*value);
     return trimmed.empty() ? DefaultApplicationId() : std::u16string(trimmed);
 }

@@ -7,3 +7,8 @@
 
 // Empty when neither an absolute XDG_DATA_HOME nor HOME is set.
 std::optional<std::filesystem::path> CookieFolder();
+
+// The cookies folder, made when missing, readable by the user alone (0700), with every
+// file already in it 0600: a guest's session cookie is nobody else's business. Empty
+// when there is no cookies folder or it cannot be made private.
+std::optional<std::filesystem::path> PrivateCookieFolder();

@@ -4,8 +4,8 @@
 #include "httpclient/HttpClientException.h"
 #include "httpclient/HttpErrors.h"
 #include "login/WebEndpoints.h"
-#include "social/ExceptionStyles.h"
-#include "social/ServiceClient.h"
+#include "service/ClientErrorLine.h"
+#include "service/ServiceClient.h"
 
 #include <cstdlib>
 #include <memory>
@@ -19,7 +19,7 @@ struct FreeText {
 // "Exception, error code=N", then ": " and the internet library's name of N if it has one.
 std::u16string DescribeClientError(const Tavik::httpclientexceptionW& error)
 {
-    std::u16string text = social::ClientErrorLine(error);
+    std::u16string text = service::ClientErrorLine(error);
     const std::unique_ptr<char16_t, FreeText> name(Tavik::WinInetErrorName(error.Win32Error()));
     if (name && *name)
         text.append(u": ").append(name.get());
@@ -36,7 +36,7 @@ std::int32_t CLoginSession::LogoutFromFacebook(std::u16string& message)
     std::int32_t status = 0;
     try {
         Tavik::CHttpClient client;
-        social::ConfigureServiceClient(client);
+        service::ConfigureServiceClient(client);
         client.AddParam(u"next", LogoutNextAddress().c_str(), 0);
         client.AddParam(u"access_token", m_strToken.c_str(), 0);
         const std::unique_ptr<Tavik::CHttpResponse> response(

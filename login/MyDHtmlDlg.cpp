@@ -1,6 +1,7 @@
 #include "login/MyDHtmlDlg.h"
 
 #include "login/DebugOutput.h"
+#include "login/LoginPageAddress.h"
 #include "login/LoginUrl.h"
 #include "login/TokenMask.h"
 #include "login/WebEndpoints.h"
@@ -115,7 +116,7 @@ void CMyDHtmlDlg::OnDocumentComplete(const std::u16string& address)
     DebugLine(u"OnDocumentComplete: ", address);
     if (address.starts_with(RedirectAddress()))
         OnRedirect(address);
-    else if (address.find(LoginPageMarker()) != std::u16string::npos)
+    else if (IsLoginPageAddress(address))
         OnLoginPage(address);
 }
 

@@ -1,6 +1,6 @@
 #include "login/WebEndpoints.h"
 
-#include "social/EndpointHost.h"
+#include "service/EndpointHost.h"
 
 #ifndef ZENDRIK_DEFAULT_REDIRECT_HOST
 #error "ZENDRIK_DEFAULT_REDIRECT_HOST comes from the build configuration"
@@ -40,16 +40,6 @@ std::u16string FacebookWebDomain()
 {
     const std::u16string host = FacebookWebHost();
     return std::u16string(WithoutFirstLabel(SplitHostAndPort(host).name));
-}
-
-std::u16string LoginPageMarker()
-{
-    const std::u16string host = FacebookWebHost();
-    const HostAndPort parts = SplitHostAndPort(host);
-    std::u16string marker(WithoutFirstLabel(parts.name));
-    if (!parts.port.empty())
-        marker.append(u":").append(parts.port);
-    return marker + u"/login.php?";
 }
 
 std::u16string OAuthDialogAddress()

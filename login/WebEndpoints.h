@@ -13,9 +13,6 @@ std::u16string RedirectHost();
 // The web host's name without its first label and without a port ("facebook.com"),
 // as cookies carry it; a one-label name is kept whole.
 std::u16string FacebookWebDomain();
-// That domain, the web host's port if it has one, then "/login.php?": the text the
-// login browser looks for in the addresses it really shows ("0.0.1:8443/login.php?").
-std::u16string LoginPageMarker();
 
 // "https://" web host "/v2.12/dialog/oauth"; the login address builder adds the query.
 std::u16string OAuthDialogAddress();

@@ -4,7 +4,7 @@
 #include "social/GraphOutcome.h"
 #include "social/JsonStringToWide.h"
 #include "social/ResponseReading.h"
-#include "social/ServiceClient.h"
+#include "social/GraphClient.h"
 #include "social/ServiceEndpoints.h"
 
 namespace social {

@@ -1,18 +1,12 @@
 #include "social/ExceptionStyles.h"
 
-#include "social/WideDecimal.h"
+#include "service/ClientErrorLine.h"
 
 namespace social {
 
-std::u16string ClientErrorLine(const Tavik::httpclientexceptionW& error)
-{
-    // Formatted as "%d" formats the number.
-    return u"Exception, error code=" + WideDecimal(static_cast<std::int32_t>(error.Win32Error()));
-}
-
 void ReportRecoveredClientError(JobContext& job, const Tavik::httpclientexceptionW& error)
 {
-    const std::u16string line = ClientErrorLine(error);
+    const std::u16string line = service::ClientErrorLine(error);
     job.SetStatusTag(u"(error: " + line + u")");
     job.AppendLog(line);
 }

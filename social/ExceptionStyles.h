@@ -23,8 +23,6 @@
 
 namespace social {
 
-// "Exception, error code=" + the exception's Win32 error in decimal.
-std::u16string ClientErrorLine(const Tavik::httpclientexceptionW& error);
 
 void ReportRecoveredClientError(JobContext& job, const Tavik::httpclientexceptionW& error);
 void ReportRecoveredUnexpected(JobContext& job, std::u16string_view failureTag);

@@ -1,8 +1,8 @@
 #include "social/GifUpload.h"
 
+#include "service/ServiceClient.h"
 #include "social/FileUpload.h"
 #include "social/JsonStringToWide.h"
-#include "social/ServiceClient.h"
 #include "social/ServiceEndpoints.h"
 
 namespace social {
@@ -44,7 +44,7 @@ std::u16string UploadGif(JobContext& job, const std::u16string& filePath)
     FileUploadRequest request;
     request.address = GifUploadAddress();
     request.setUp = [&](Tavik::CHttpClient& client) {
-        ConfigureServiceClient(client);
+        service::ConfigureServiceClient(client);
         client.AddParam(u"api_key", GifApiKey, 0);
         client.AddParam(u"file", filePath.c_str(), Tavik::PARAM_FLAG_FILE);
     };

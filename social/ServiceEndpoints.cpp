@@ -1,6 +1,6 @@
 #include "social/ServiceEndpoints.h"
 
-#include "social/EndpointHost.h"
+#include "service/EndpointHost.h"
 
 std::u16string GraphApiBase()
 {
@@ -14,10 +14,10 @@ std::u16string GraphVideoBase()
 
 std::u16string GifUploadAddress()
 {
-    return u"http://" + EndpointHost("ZENDRIK_GIF_UPLOAD_HOST", u"upload.giphy.com") + u"/v1/gifs";
+    return u"https://" + EndpointHost("ZENDRIK_GIF_UPLOAD_HOST", u"upload.giphy.com") + u"/v1/gifs";
 }
 
 std::u16string GifMediaBase()
 {
-    return u"http://" + EndpointHost("ZENDRIK_GIF_MEDIA_HOST", u"media.giphy.com") + u"/media/";
+    return u"https://" + EndpointHost("ZENDRIK_GIF_MEDIA_HOST", u"media.giphy.com") + u"/media/";
 }

@@ -12,9 +12,9 @@
 std::u16string GraphApiBase();
 // "https://" video host "/v2.12/"; user id + "/videos" follows.
 std::u16string GraphVideoBase();
-// "http://" upload host "/v1/gifs".
+// "https://" upload host "/v1/gifs".
 std::u16string GifUploadAddress();
-// "http://" media host "/media/"; GIF id + "/giphy.gif" follows.
+// "https://" media host "/media/"; GIF id + "/giphy.gif" follows.
 std::u16string GifMediaBase();
 
 inline constexpr char16_t GifApiKey[] = u"Qv7mRtX2pLw9K";

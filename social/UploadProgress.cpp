@@ -1,6 +1,6 @@
 #include "social/UploadProgress.h"
 
-#include "social/WideDecimal.h"
+#include "platform/win32/WideText.h"
 
 #include <cstdint>
 

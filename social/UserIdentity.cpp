@@ -3,7 +3,7 @@
 #include "social/ExceptionStyles.h"
 #include "social/GraphOutcome.h"
 #include "social/ResponseReading.h"
-#include "social/ServiceClient.h"
+#include "social/GraphClient.h"
 #include "social/ServiceEndpoints.h"
 
 namespace social {

@@ -1,11 +1,14 @@
 // zendrik2: the photo-booth uploader's window. See README.md for the options.
 
 #include "app/CommandLineOptions.h"
+#include "app/PasswordArgument.h"
 #include "app/ProgramInfo.h"
 #include "app/gui/CloseSignals.h"
 #include "app/gui/Zendrik2App.h"
 
 #include <wx/debug.h>
+
+#include <sys/stat.h>
 
 #include <clocale>
 #include <csignal>
@@ -29,9 +32,14 @@ int main(int argc, char** argv)
         return PrintProgramInfo(info, InfoProgram::Window);
     std::setlocale(LC_ALL, "");
     std::signal(SIGPIPE, SIG_IGN);
+    // The browser's processes inherit it: the session cookie file, the cache and every
+    // other file they write for a guest are the user's alone, whatever mode the browser
+    // library asks for.
+    ::umask(077);
     InstallCloseSignals();
     wxSetAssertHandler(ReportAssertion);
     // Taken before the toolkit sees the command line.
     wxApp::SetInstance(new CZendrik2App(ArgumentsFromArgv(argc, argv)));
+    HidePasswordArguments(argc, argv);
     return wxEntry(argc, argv);
 }

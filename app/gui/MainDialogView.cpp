@@ -1,5 +1,6 @@
 #include "app/gui/MainDialogView.h"
 
+#include "app/BrowseFilter.h"
 #include "app/DialogLayout.h"
 #include "app/DialogTemplate.h"
 #include "app/gui/AboutDlg.h"
@@ -274,7 +275,7 @@ void MainDialogView::ExchangeData(bool saveToFields)
 bool MainDialogView::ChooseFileToUpload(std::u16string& path)
 {
     wxFileDialog chooser(this, wxFileSelectorPromptStr, wxEmptyString, wxEmptyString,
-                         "Image to upload (*.jpg)|*.jpg|GIF image (*.gif)|*.gif|PNG image (*.png)|*.png",
+                         ToWx(CaseInsensitiveFilter(kBrowseFilter)),
                          wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (NestedModal([&] { return chooser.ShowModal(); }) != wxID_OK)
         return false;

@@ -3,17 +3,17 @@
 #include "app/Settings.h"
 #include "app/Zendrik2Dlg.h"
 #include "app/gui/MainDialogView.h"
-#include "login/FacebookCookieFile.h"
+#include "login/BrowserWebData.h"
 #include "login/MyDHtmlDlg.h"
 
 int CZendrik2App::OnRun()
 {
     const bool deleteCookies = ShouldDeleteFacebookCookies();
     if (deleteCookies)
-        DeleteFacebookCookieFile();
+        DeleteGuestWebData();
     RunMainDialog();
     if (deleteCookies)
-        DeleteFacebookCookieFile();
+        DeleteGuestWebData();
     return 0;
 }
 

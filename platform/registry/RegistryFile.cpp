@@ -4,6 +4,7 @@
 
 #include "platform/win32/Utf.h"
 #include "platform/win32/WideCrt.h"
+#include "platform/win32/WideText.h"
 
 #include <cstdint>
 #include <utility>
@@ -24,15 +25,6 @@ std::u16string Fold(std::u16string_view text)
     for (char16_t& unit : folded)
         unit = FoldAscii(unit);
     return folded;
-}
-
-std::u16string_view Trim(std::u16string_view text)
-{
-    while (!text.empty() && wcrt::iswspace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && wcrt::iswspace(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 bool StartsWithFolded(std::u16string_view text, std::u16string_view foldedPrefix)
@@ -107,16 +99,16 @@ std::optional<DWORD> ParseHexNumber(std::u16string_view text, std::size_t maxDig
 std::optional<std::vector<BYTE>> ParseHexList(std::u16string_view text)
 {
     std::vector<BYTE> bytes;
-    text = Trim(text);
+    text = TrimWhiteSpace(text);
     while (!text.empty()) {
         const std::size_t comma = text.find(u',');
-        const std::optional<DWORD> byte = ParseHexNumber(Trim(text.substr(0, comma)), 2);
+        const std::optional<DWORD> byte = ParseHexNumber(TrimWhiteSpace(text.substr(0, comma)), 2);
         if (!byte)
             return std::nullopt;
         bytes.push_back(static_cast<BYTE>(*byte));
         if (comma == std::u16string_view::npos)
             break;
-        text = Trim(text.substr(comma + 1));
+        text = TrimWhiteSpace(text.substr(comma + 1));
     }
     return bytes;
 }
@@ -167,7 +159,7 @@ public:
         if (!SkipToHeader())
             return std::move(hive_);
         while (next_ < lines_.size()) {
-            const std::u16string_view line = Trim(lines_[next_++]);
+            const std::u16string_view line = TrimWhiteSpace(lines_[next_++]);
             if (line.empty() || line.front() == u';')
                 continue;
             if (line.front() == u'[')
@@ -182,7 +174,7 @@ private:
     bool SkipToHeader()
     {
         while (next_ < lines_.size()) {
-            const std::u16string_view line = Trim(lines_[next_++]);
+            const std::u16string_view line = TrimWhiteSpace(lines_[next_++]);
             if (!line.empty())
                 return line == kHeader;
         }
@@ -193,7 +185,7 @@ private:
     {
         currentKey_.reset();
         const std::size_t close = line.rfind(u']');
-        if (close == std::u16string_view::npos || !Trim(line.substr(close + 1)).empty())
+        if (close == std::u16string_view::npos || !TrimWhiteSpace(line.substr(close + 1)).empty())
             return;
         std::u16string_view name = line.substr(1, close - 1);
         const bool removal = !name.empty() && name.front() == u'-';
@@ -225,10 +217,10 @@ private:
                 return;
             name = std::move(*quoted);
         }
-        rest = Trim(rest);
+        rest = TrimWhiteSpace(rest);
         if (rest.empty() || rest.front() != u'=' || !currentKey_)
             return;
-        rest = Trim(rest.substr(1));
+        rest = TrimWhiteSpace(rest.substr(1));
         if (rest == u"-") {
             hive_.RemoveValue(*currentKey_, name);
             return;
@@ -246,7 +238,7 @@ private:
             text.pop_back();
             if (next_ == lines_.size())
                 break;
-            text += Trim(lines_[next_++]);
+            text += TrimWhiteSpace(lines_[next_++]);
         }
         return text;
     }
@@ -255,12 +247,12 @@ private:
     {
         if (!data.empty() && data.front() == u'"') {
             std::optional<std::u16string> text = ParseQuoted(data);
-            if (!text || !Trim(data).empty())
+            if (!text || !TrimWhiteSpace(data).empty())
                 return std::nullopt;
             return RegistryValue{REG_SZ, Utf16LeWithNul(*text)};
         }
         if (StartsWithFolded(data, u"dword:")) {
-            const std::optional<DWORD> number = ParseHexNumber(Trim(data.substr(6)), 8);
+            const std::optional<DWORD> number = ParseHexNumber(TrimWhiteSpace(data.substr(6)), 8);
             if (!number)
                 return std::nullopt;
             std::vector<BYTE> bytes(4);

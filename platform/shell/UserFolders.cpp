@@ -26,3 +26,5 @@ std::optional<std::filesystem::path> BaseFolder(const char* variable, const std:
 std::optional<std::filesystem::path> UserConfigFolder() { return BaseFolder("XDG_CONFIG_HOME", ".config"); }
 
 std::optional<std::filesystem::path> UserDataFolder() { return BaseFolder("XDG_DATA_HOME", ".local/share"); }
+
+std::optional<std::filesystem::path> UserCacheFolder() { return BaseFolder("XDG_CACHE_HOME", ".cache"); }

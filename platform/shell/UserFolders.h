@@ -10,3 +10,5 @@
 std::optional<std::filesystem::path> UserConfigFolder();
 // ${XDG_DATA_HOME:-$HOME/.local/share}
 std::optional<std::filesystem::path> UserDataFolder();
+// ${XDG_CACHE_HOME:-$HOME/.cache}
+std::optional<std::filesystem::path> UserCacheFolder();

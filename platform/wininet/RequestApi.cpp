@@ -1,5 +1,6 @@
 // The request calls: open, headers, send (whole or pushed), write, end, query, read.
 
+#include "platform/win32/WideText.h"
 #include "platform/wininet/ApiSupport.h"
 #include "platform/wininet/Handles.h"
 #include "platform/wininet/Request.h"
@@ -209,8 +210,7 @@ BOOL HttpQueryInfoW(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD b
             if (asNumber) {
                 return AnswerNumber(static_cast<DWORD>(code), buffer, bufferLength);
             }
-            const std::string digits = std::to_string(code);
-            return AnswerText(std::u16string(digits.begin(), digits.end()), buffer, bufferLength);
+            return AnswerText(WideDecimal(code), buffer, bufferLength);
         }
         if (level == HTTP_QUERY_STATUS_TEXT && !asNumber) {
             std::string reason;

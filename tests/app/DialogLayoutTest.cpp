@@ -184,3 +184,32 @@ TEST(DialogLayout, AtTheMinimumSizeEveryControlKeepsAPositiveSize)
 }
 
 }  // namespace
+
+namespace {
+
+bool Overlap(const Rect& a, const Rect& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+}  // namespace
+
+// Down to the smallest window the form gets no negative size, and the log list, when
+// there is no room for it, gives way instead of lying under the buttons.
+TEST(DialogLayout, SmallWindowsGetNoNegativeSizesAndTheListStaysClearOfTheButtons)
+{
+    for (const Rect client : {Rect{0, 0, MinimumTrackingSize.width, MinimumTrackingSize.height}, Rect{0, 0, 400, 320},
+                              Rect{0, 0, 0, 0}, TemplateClient()}) {
+        const ControlPlacements placed = LayOutControls(client, TemplatePixels(), Interactive());
+        for (const auto& [id, placement] : placed) {
+            EXPECT_GE(placement.rect.Width(), 0) << id << " in " << client.Width() << "x" << client.Height();
+            EXPECT_GE(placement.rect.Height(), 0) << id << " in " << client.Width() << "x" << client.Height();
+        }
+        const ControlPlacement& list = placed.at(IDC_LOG_LIST);
+        if (!list.visible)
+            continue;
+        for (int button : {IDC_UPLOAD_BUTTON, IDC_ABOUT_BUTTON})
+            EXPECT_FALSE(Overlap(list.rect, placed.at(button).rect)) << client.Width() << "x" << client.Height();
+    }
+    EXPECT_TRUE(LayOutControls(TemplateClient(), TemplatePixels(), Interactive()).at(IDC_LOG_LIST).visible);
+}

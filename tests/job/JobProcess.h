@@ -38,6 +38,7 @@ public:
     // deadline passes or the output ends first.
     bool WaitForLine(const std::function<bool(const std::string&)>& predicate, std::chrono::milliseconds timeout);
     void Signal(int signal) const;
+    pid_t Pid() const { return pid_; }
     // Reads until it ends; kills it when the timeout passes first.
     JobResult Finish(std::chrono::milliseconds timeout);
 

@@ -20,7 +20,18 @@ std::vector<std::string> Concatenated(std::vector<std::string> lines, const std:
     return lines;
 }
 
-using MediaJob = JobTest;
+class MediaJob : public JobTest {
+protected:
+    static std::string ServiceCaFile()
+    {
+        constexpr std::string_view kName = "ZENDRIK_CA_FILE=";
+        for (const std::string& entry : Service().Environment()) {
+            if (entry.starts_with(kName))
+                return entry.substr(kName.size());
+        }
+        return {};
+    }
+};
 
 TEST_F(MediaJob, VideoGoesToTheUsersVideosWithItsDescription)
 {
@@ -60,7 +71,7 @@ TEST_F(MediaJob, GifIsStoredAndItsAddressPostedWithTheComment)
     const Json::Value post = OnlyRecord("post");
     const std::string media = Service().HostPort("gif-media");
     const std::string gifPath = "/media/" + stored["details"]["gifId"].asString() + "/giphy.gif";
-    const std::string gifUrl = "http://" + media + gifPath;
+    const std::string gifUrl = "https://" + media + gifPath;
     EXPECT_EQ(result.PlainLines(),
               Concatenated({"Logged in to Facebook", "User name: " + kUserName, "", "Upload GIF: " + gif,
                             "Server returned: OK", "GIF URL: " + gifUrl, "Posting URL...", "Posting URL and comment...",
@@ -76,7 +87,10 @@ TEST_F(MediaJob, GifIsStoredAndItsAddressPostedWithTheComment)
     EXPECT_EQ(stored["details"]["size"], 20000);
     EXPECT_EQ(post["details"]["link"], gifUrl);
     EXPECT_EQ(post["details"]["message"], "Look at us");
-    const auto served = httplib::Client("http://" + media).Get(gifPath.c_str());
+    httplib::Client mediaHost("https://" + media);
+    mediaHost.set_ca_cert_path(ServiceCaFile().c_str());
+    mediaHost.enable_server_certificate_verification(true);
+    const auto served = mediaHost.Get(gifPath.c_str());
     ASSERT_TRUE(served);
     EXPECT_EQ(served->status, 200);
     EXPECT_EQ(served->body, FileBytes(gif));

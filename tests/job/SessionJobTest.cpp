@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using ::testing::ElementsAre;
 
@@ -29,6 +31,23 @@ TEST_F(SessionJob, NoTokenAbandonsTheJobWithoutAnyRequest)
     EXPECT_THAT(result.titles, ElementsAre(Title("(logging in)"), Title("(error: Error: No access token)")));
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_TRUE(Service().Received("me,logout").empty());
+}
+
+// Every local user can read a process's command line: the guest's password is gone
+// from it while the job runs, the rest of it is still there.
+TEST_F(SessionJob, ThePasswordIsNotInTheRunningProcesssCommandLine)
+{
+    Service().Script(ParseJson(R"({"host": "graph", "path": "/v2.12/me", "delayMs": 3000, "times": 1})"));
+    const auto job = StartJob({"-Uhttps://example.org/", "-y1", "-uguest@example.com", "-pguest-s3cret"});
+    ASSERT_TRUE(job->WaitForLine([](const std::string& line) { return line == "Logged in to Facebook"; },
+                                 std::chrono::seconds(20)));
+    std::ifstream cmdline("/proc/" + std::to_string(job->Pid()) + "/cmdline", std::ios::binary);
+    const std::string arguments{std::istreambuf_iterator<char>(cmdline), std::istreambuf_iterator<char>()};
+
+    EXPECT_NE(arguments.find("-uguest@example.com"), std::string::npos);
+    EXPECT_NE(arguments.find(std::string("-p\0", 3)), std::string::npos);
+    EXPECT_EQ(arguments.find("s3cret"), std::string::npos);
+    EXPECT_EQ(job->Finish(kJobTimeout).exitStatus, 0);
 }
 
 TEST_F(SessionJob, WebHostRefusingConnectionsAtTheStartMeansNoInternet)

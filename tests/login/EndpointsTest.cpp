@@ -21,8 +21,8 @@ TEST(ServiceEndpoints, DefaultsAreTheRealServices)
     const NoHostOverrides none;
     EXPECT_EQ(GraphApiBase(), u"https://graph.facebook.com/v2.12/");
     EXPECT_EQ(GraphVideoBase(), u"https://graph-video.facebook.com/v2.12/");
-    EXPECT_EQ(GifUploadAddress(), u"http://upload.giphy.com/v1/gifs");
-    EXPECT_EQ(GifMediaBase(), u"http://media.giphy.com/media/");
+    EXPECT_EQ(GifUploadAddress(), u"https://upload.giphy.com/v1/gifs");
+    EXPECT_EQ(GifMediaBase(), u"https://media.giphy.com/media/");
     EXPECT_EQ(std::u16string_view(GifApiKey), u"Qv7mRtX2pLw9K");
 }
 
@@ -33,13 +33,13 @@ TEST(ServiceEndpoints, EachHostIsReplacedByItsOwnVariableKeepingSchemeAndPath)
     ScopedEnvironmentVariable media("ZENDRIK_GIF_MEDIA_HOST", "  localhost:8080 ");
     EXPECT_EQ(GraphApiBase(), u"https://127.0.0.1:8443/v2.12/");
     EXPECT_EQ(GraphVideoBase(), u"https://graph-video.facebook.com/v2.12/");
-    EXPECT_EQ(GifMediaBase(), u"http://localhost:8080/media/");
-    EXPECT_EQ(GifUploadAddress(), u"http://upload.giphy.com/v1/gifs");
+    EXPECT_EQ(GifMediaBase(), u"https://localhost:8080/media/");
+    EXPECT_EQ(GifUploadAddress(), u"https://upload.giphy.com/v1/gifs");
 
     ScopedEnvironmentVariable video("ZENDRIK_GRAPH_VIDEO_HOST", "127.0.0.2:9443");
     ScopedEnvironmentVariable upload("ZENDRIK_GIF_UPLOAD_HOST", "127.0.0.1:8081");
     EXPECT_EQ(GraphVideoBase(), u"https://127.0.0.2:9443/v2.12/");
-    EXPECT_EQ(GifUploadAddress(), u"http://127.0.0.1:8081/v1/gifs");
+    EXPECT_EQ(GifUploadAddress(), u"https://127.0.0.1:8081/v1/gifs");
 }
 
 TEST(ServiceEndpoints, BlankOverrideKeepsTheDefault)
@@ -55,7 +55,6 @@ TEST(WebEndpoints, DefaultWebAddresses)
 {
     const NoHostOverrides none;
     EXPECT_EQ(FacebookWebDomain(), u"facebook.com");
-    EXPECT_EQ(LoginPageMarker(), u"facebook.com/login.php?");
     EXPECT_EQ(OAuthDialogAddress(), u"https://www.facebook.com/v2.12/dialog/oauth");
     EXPECT_EQ(LogoutPageAddress(), u"https://www.facebook.com/logout.php");
     EXPECT_EQ(ConnectionTestAddress(), u"https://www.facebook.com/");
@@ -64,13 +63,12 @@ TEST(WebEndpoints, DefaultWebAddresses)
     EXPECT_FALSE(RedirectHost().empty());
 }
 
-TEST(WebEndpoints, LocalWebHostKeepsItsPortInTheMarkerButNotInTheCookieDomain)
+TEST(WebEndpoints, LocalWebHostKeepsItsPortInAddressesButNotInTheCookieDomain)
 {
     const NoHostOverrides none;
     ScopedEnvironmentVariable web("ZENDRIK_WEB_HOST", "127.0.0.1:8443");
     ScopedEnvironmentVariable redirect("ZENDRIK_REDIRECT_HOST", "127.0.0.1:8444");
     EXPECT_EQ(FacebookWebDomain(), u"0.0.1");
-    EXPECT_EQ(LoginPageMarker(), u"0.0.1:8443/login.php?");
     EXPECT_EQ(OAuthDialogAddress(), u"https://127.0.0.1:8443/v2.12/dialog/oauth");
     EXPECT_EQ(LogoutPageAddress(), u"https://127.0.0.1:8443/logout.php");
     EXPECT_EQ(ConnectionTestAddress(), u"https://127.0.0.1:8443/");
@@ -101,7 +99,6 @@ TEST(WebEndpoints, OneLabelWebHostIsItsOwnDomain)
     const NoHostOverrides none;
     ScopedEnvironmentVariable web("ZENDRIK_WEB_HOST", "localhost:8443");
     EXPECT_EQ(FacebookWebDomain(), u"localhost");
-    EXPECT_EQ(LoginPageMarker(), u"localhost:8443/login.php?");
 }
 
 }  // namespace

@@ -161,12 +161,33 @@ TEST_F(LoginBrowser, AFailedAttemptIsReportedAndTheFormFilledAgain)
     EXPECT_EQ(messages.finished, 0);
 }
 
-TEST_F(LoginBrowser, OnlyTheWebHostsLoginPageCounts)
+// The guest's e-mail and password go into no page but the web host's own login form,
+// however much of its address another page's address quotes.
+TEST_F(LoginBrowser, OnlyTheWebHostsLoginPageIsFilled)
 {
-    login.OnDocumentComplete(u"https://127.0.0.1:1/login.php?x=1");  // another port
-    login.OnDocumentComplete(u"https://" + WebHost() + u"/login.php");  // no query
-    EXPECT_FALSE(login.m_bLoginPageSeen);
-    EXPECT_TRUE(browser.inputs.empty());
+    login.m_strEmail = u"ann@example.com";
+    login.m_strPassword = u"secret";
+    const std::u16string port = Utf8ToUtf16(std::to_string(web.Port()));
+    const std::u16string foreignAddresses[] = {
+             u"http://127.0.0.1:1/phish?u=0.0.1:" + port + u"/login.php?x=1",
+             u"https://127.0.0.1:1/phish?u=0.0.1:" + port + u"/login.php?x=1",
+             u"http://" + WebHost() + u"/login.php?x=1",                 // not https
+             std::u16string(u"https://127.0.0.1:1/login.php?x=1"),       // another port
+             u"https://" + WebHost() + u"/login.php",                    // no query
+             u"https://" + WebHost() + u"/login.php.html?x=1",
+             u"https://" + WebHost() + u"/x/login.php?x=1",
+             u"https://" + WebHost() + u"@127.0.0.1:1/login.php?x=1",    // a user name, then another host
+             u"https://127.0.0.2:" + port + u"/login.php?x=1",
+             u"about:blank#https://" + WebHost() + u"/login.php?x=1",
+    };
+    for (const std::u16string& foreign : foreignAddresses) {
+        login.OnDocumentComplete(foreign);
+        EXPECT_FALSE(login.m_bLoginPageSeen) << Utf16ToUtf8(foreign);
+        EXPECT_TRUE(browser.inputs.empty()) << Utf16ToUtf8(foreign);
+    }
+    login.OnDocumentComplete(u"HTTPS://" + WebHost() + u"/login.php?x=1#top");
+    EXPECT_TRUE(login.m_bLoginPageSeen);
+    EXPECT_EQ(browser.inputs.size(), 2u);
 }
 
 TEST_F(LoginBrowser, NewWindowsFollowTheBlockSwitchAndClosingIsAlwaysRefused)

@@ -23,7 +23,7 @@ protected:
 TEST_F(GifUpload, KeyAndFileOnTheWireNoToken)
 {
     Reply(gif, "/v1/gifs", 200, "OK", R"({"data":{"id":"abc"},"meta":{"status":200}})");
-    EXPECT_EQ(Upload(), u"http://media.example.test/media/abc/giphy.gif");
+    EXPECT_EQ(Upload(), u"https://media.example.test/media/abc/giphy.gif");
     const auto request = OnlyRequest(gif);
     EXPECT_EQ(request.method, "POST");
     EXPECT_EQ(request.target, "/v1/gifs");

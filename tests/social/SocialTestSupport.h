@@ -122,7 +122,7 @@ protected:
 
     testsupport::WireServer graph{testsupport::TlsMode::Trusted};
     testsupport::WireServer video{testsupport::TlsMode::Trusted};
-    testsupport::WireServer gif{testsupport::TlsMode::Plain};
+    testsupport::WireServer gif{testsupport::TlsMode::Trusted};
     RecordingJob job;
 };
 

@@ -9,14 +9,16 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <openssl/ssl.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
 
 namespace standintest {
 namespace {
 
-// The status line exactly as it arrives, from a plain-HTTP listener.
+// The status line exactly as it arrives, read over TLS as the listeners speak it.
 std::string StatusLine(int port, const std::string& target) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -24,13 +26,17 @@ std::string StatusLine(int port, const std::string& target) {
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string received;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context(SSL_CTX_new(TLS_client_method()), SSL_CTX_free);
+    std::unique_ptr<SSL, decltype(&SSL_free)> tls(SSL_new(context.get()), SSL_free);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && SSL_set_fd(tls.get(), fd) == 1 &&
+        SSL_connect(tls.get()) == 1) {
         const std::string request = "GET " + target + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
-        send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+        SSL_write(tls.get(), request.data(), static_cast<int>(request.size()));
         char buffer[512];
-        for (ssize_t got; received.find("\r\n") == std::string::npos && (got = recv(fd, buffer, sizeof buffer, 0)) > 0;)
+        for (int got; received.find("\r\n") == std::string::npos && (got = SSL_read(tls.get(), buffer, sizeof buffer)) > 0;)
             received.append(buffer, static_cast<std::size_t>(got));
     }
+    tls.reset();
     close(fd);
     return received.substr(0, received.find("\r\n") + 2);
 }

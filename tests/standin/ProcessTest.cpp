@@ -20,7 +20,7 @@ TEST(ProcessTest, PrintsEveryListenerAndTheEnvironmentBlockThenStopsCleanly) {
     const auto& lines = standin.Lines();
     auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
     EXPECT_TRUE(has("graph https://" + standin.HostPort("graph")));
-    EXPECT_TRUE(has("gif-upload http://" + standin.HostPort("gif-upload")));
+    EXPECT_TRUE(has("gif-upload https://" + standin.HostPort("gif-upload")));
     EXPECT_TRUE(has("admin http://" + standin.HostPort("admin")));
     EXPECT_TRUE(has("env ZENDRIK_GRAPH_VIDEO_HOST=" + standin.HostPort("video")));
     EXPECT_TRUE(has("env ZENDRIK_WEB_HOST=" + standin.HostPort("web")));

@@ -119,7 +119,7 @@ std::string StandinProcess::HostPort(const std::string& listener) const {
 }
 
 std::unique_ptr<httplib::Client> StandinProcess::Client(const std::string& listener) const {
-    const bool tls = listener == "graph" || listener == "video" || listener == "web" || listener == "redirect";
+    const bool tls = listener != "admin";
     auto client = std::make_unique<httplib::Client>(std::string(tls ? "https://" : "http://") + HostPort(listener));
     if (tls) {
         client->set_ca_cert_path(CaFile().c_str());

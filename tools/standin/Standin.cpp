@@ -31,7 +31,7 @@ bool Standin::Start(const std::set<std::string>& closed, std::string& error) {
     std::lock_guard lock(mutex_);
     const std::tuple<const char*, bool, HostRoutes*> hosts[] = {
         {"graph", true, &graph_},          {"video", true, &video_},         {"web", true, &web_},
-        {"redirect", true, &redirect_},    {"gif-upload", false, &gifUpload_}, {"gif-media", false, &gifMedia_},
+        {"redirect", true, &redirect_},    {"gif-upload", true, &gifUpload_}, {"gif-media", true, &gifMedia_},
         {"admin", false, nullptr}};
     for (const auto& [name, secure, routes] : hosts) slots_.push_back(Slot{name, secure, routes, 0, nullptr});
     state_.setHostOpen = [this](const std::string& name, bool open, std::string& why) { return SetOpen(name, open, why); };

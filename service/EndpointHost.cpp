@@ -1,4 +1,4 @@
-#include "social/EndpointHost.h"
+#include "service/EndpointHost.h"
 
 #include "platform/win32/Utf.h"
 

@@ -1,0 +1,13 @@
+#pragma once
+// A Graph request's client: the set-up every request shares, then the job's access
+// token.
+
+#include "httpclient/HttpClient.h"
+#include "social/JobContext.h"
+
+namespace social {
+
+// service::ConfigureServiceClient, then the "access_token" parameter.
+void ConfigureGraphClient(Tavik::CHttpClient& client, const JobContext& job);
+
+}  // namespace social
