@@ -83,7 +83,8 @@ shot="$work/shot.jpg"
 convert -size 320x240 plasma:orange-purple -quality 90 "$shot"
 (
   eval "$(sed -n 's/^env /export /p' < "$work/standin.out")"
-  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
+    XDG_CACHE_HOME="$work/home/.cache"
   mkdir -p "$HOME"
   ZENDRIK_ACCESS_TOKEN=T1 /usr/bin/zendrik2-job -aParty "-dOur party" "-bHello" "-f$shot" -y1 \
     -uguest@example.com -psecret > "$work/job.out" 2> "$work/job.err"
