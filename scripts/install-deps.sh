@@ -9,6 +9,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev openssl curl
   libjsoncpp-dev libmagic-dev libmagic-mgc uuid-dev
   libcpp-httplib-dev
+  clang libclang-rt-14-dev
 )
 
 if [ "${1:-}" = "--gui" ]; then
