@@ -2,6 +2,7 @@
 
 #include "app/CommandLineOptions.h"
 #include "app/gui/CloseSignals.h"
+#include "app/gui/DisplayCheck.h"
 #include "app/gui/Zendrik2App.h"
 
 #include <wx/debug.h>
@@ -25,6 +26,8 @@ void ReportAssertion(const wxString& file, int line, const wxString& function, c
 int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
+    if (!DisplayReachable())
+        return 1;
     std::signal(SIGPIPE, SIG_IGN);
     InstallCloseSignals();
     wxSetAssertHandler(ReportAssertion);
