@@ -13,7 +13,7 @@ packages=(
 )
 
 if [ "${1:-}" = "--gui" ]; then
-  packages+=(libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev glib-networking
+  packages+=(libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev libx11-dev glib-networking
              xvfb xauth x11-utils xdotool imagemagick jq)
 fi
 

@@ -3,6 +3,7 @@
 #include "app/CommandLineOptions.h"
 #include "app/PasswordArgument.h"
 #include "app/gui/CloseSignals.h"
+#include "app/gui/DisplayCheck.h"
 #include "app/gui/Zendrik2App.h"
 
 #include <wx/debug.h>
@@ -28,6 +29,8 @@ void ReportAssertion(const wxString& file, int line, const wxString& function, c
 int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
+    if (!DisplayReachable())
+        return 1;
     std::signal(SIGPIPE, SIG_IGN);
     // The browser's processes inherit it: the session cookie file, the cache and every
     // other file they write for a guest are the user's alone, whatever mode the browser
