@@ -17,4 +17,5 @@ if(ZENDRIK_BUILD_GUI)
 
   pkg_check_modules(WEBKIT2GTK REQUIRED IMPORTED_TARGET webkit2gtk-4.0)
   pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
+  pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
 endif()

@@ -1,8 +1,16 @@
-# zendrik_add_test_suite(name SOURCES ... LIBS ...): one test executable in build/bin,
-# each of its cases registered with CTest.
+# zendrik_add_test_suite(name [SERIAL] SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s]): one
+# test executable in build/bin, each of its cases registered with CTest. SERIAL cases run
+# alone (they wait on real clocks); extra labels let a quick run leave them out.
 function(zendrik_add_test_suite name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set(labels ${name} ${ARG_LABELS})
+  if(ARG_SERIAL)
+    set(serial RUN_SERIAL TRUE)
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock Threads::Threads)
-  gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 300 LABELS ${name})
+  gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${labels}" ${serial})
 endfunction()

@@ -4,6 +4,8 @@
 #include "httpclient/HttpErrors.h"
 #include "platform/codepage/CodePage.h"
 
+#include <string_view>
+
 namespace Tavik {
 
 namespace {
@@ -37,37 +39,56 @@ LPSTR FillWhole(UINT CodePage, LPSTR szBuff, LPCWSTR szStr, DWORD cbLength)
     return szBuff;
 }
 
-// The bytes of one UTF-16 unit, NUL-terminated in `scratch`; a lone surrogate is
-// rendered as the conversion renders it.
-void ConvertUnit(UINT CodePage, char16_t unit, char (&scratch)[7])
+// Room for the longest form of one unit: four bytes of GB18030, or UTF-7's "+AAA-".
+using UnitBytes = char[16];
+
+// The bytes of one UTF-16 unit, as many as the conversion reports: a stateful code page
+// (UTF-7) may write more than the unit's own bytes, and a UTF-16 one writes zero bytes,
+// so nothing here relies on a terminator. A lone surrogate is rendered as the
+// conversion renders it.
+std::string_view ConvertUnit(UINT CodePage, char16_t unit, UnitBytes& scratch)
 {
-    const char16_t pair[2] = {unit, u'\0'};
-    if (WideCharToMultiByte(CodePage, 0, pair, 2, scratch, sizeof scratch, nullptr, nullptr) == 0)
+    const int cb = WideCharToMultiByte(CodePage, 0, &unit, 1, scratch, sizeof scratch, nullptr, nullptr);
+    if (cb == 0)
         ThrowHttpApiError(HttpError::WideCharToMultiByte, GetLastError());
+    return {scratch, static_cast<std::size_t>(cb)};
 }
 
 UINT UrlCodePage(bool bUtf8, UINT CodePage) { return bUtf8 ? CP_UTF8 : CodePage; }
 
-template <typename Char>
-Char* EncodeBytes(Char* out, LPCSTR szStr)
+DWORD EncodedLength(std::string_view bytes)
 {
-    if (szStr != nullptr) {
-        for (const char* p = szStr; *p != '\0'; ++p) {
-            const auto byte = static_cast<unsigned char>(*p);
-            if (IsUnreserved(byte)) {
-                *out++ = static_cast<Char>(byte);
-            } else if (byte == ' ') {
-                *out++ = static_cast<Char>('+');
-            } else {
-                *out++ = static_cast<Char>('%');
-                *out++ = static_cast<Char>(kHexDigits[byte >> 4]);
-                *out++ = static_cast<Char>(kHexDigits[byte & 0x0F]);
-            }
+    DWORD cchEncoded = 0;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        cchEncoded = CheckedAdd(cchEncoded, IsUnreserved(byte) || byte == ' ' ? 1 : 3);
+    }
+    return cchEncoded;
+}
+
+// Every byte is encoded, a zero byte too ("%00"): with the UTF-16 code pages each ASCII
+// character is a zero byte and the character's own, and dropping the zero would leave
+// a text that no reader of that code page can decode.
+template <typename Char>
+Char* EncodeBytes(Char* out, std::string_view bytes)
+{
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (IsUnreserved(byte)) {
+            *out++ = static_cast<Char>(byte);
+        } else if (byte == ' ') {
+            *out++ = static_cast<Char>('+');
+        } else {
+            *out++ = static_cast<Char>('%');
+            *out++ = static_cast<Char>(kHexDigits[byte >> 4]);
+            *out++ = static_cast<Char>(kHexDigits[byte & 0x0F]);
         }
     }
     *out = static_cast<Char>('\0');
     return out;
 }
+
+std::string_view BytesOf(LPCSTR szStr) { return szStr == nullptr ? std::string_view() : std::string_view(szStr); }
 
 template <typename Char>
 Char* UrlEncodeInto(Char* szBuff, LPCWSTR szStr, bool bUtf8, UINT CodePage)
@@ -78,9 +99,8 @@ Char* UrlEncodeInto(Char* szBuff, LPCWSTR szStr, bool bUtf8, UINT CodePage)
     const UINT cp = UrlCodePage(bUtf8, CodePage);
     Char* end = szBuff;
     for (LPCWSTR p = szStr; *p != u'\0'; ++p) {
-        char scratch[7];
-        ConvertUnit(cp, *p, scratch);
-        end = EncodeBytes(end, scratch);
+        UnitBytes scratch;
+        end = EncodeBytes(end, ConvertUnit(cp, *p, scratch));
     }
     return szBuff;
 }
@@ -132,9 +152,8 @@ DWORD CHttpEncoderW::UrlEncodeLen(LPCWSTR szStr, bool bUtf8, UINT CodePage)
     const UINT cp = UrlCodePage(bUtf8, CodePage);
     DWORD cchEncoded = 0;
     for (LPCWSTR p = szStr; *p != u'\0'; ++p) {
-        char scratch[7];
-        ConvertUnit(cp, *p, scratch);
-        cchEncoded = CheckedAdd(cchEncoded, _UrlEncodeLen(scratch));
+        UnitBytes scratch;
+        cchEncoded = CheckedAdd(cchEncoded, EncodedLength(ConvertUnit(cp, *p, scratch)));
     }
     return cchEncoded;
 }
@@ -157,16 +176,11 @@ DWORD CHttpEncoderW::_UrlEncodeLen(LPCSTR szStr)
 {
     if (szStr == nullptr)
         ThrowHttpMessage(u"_UrlEncodeLen: szStr can not be NULL.");
-    DWORD cchEncoded = 0;
-    for (const char* p = szStr; *p != '\0'; ++p) {
-        const auto byte = static_cast<unsigned char>(*p);
-        cchEncoded = CheckedAdd(cchEncoded, IsUnreserved(byte) || byte == ' ' ? 1 : 3);
-    }
-    return cchEncoded;
+    return EncodedLength(szStr);
 }
 
-LPSTR CHttpEncoderW::_UrlEncodeA(LPSTR out, LPCSTR szStr) { return EncodeBytes(out, szStr); }
+LPSTR CHttpEncoderW::_UrlEncodeA(LPSTR out, LPCSTR szStr) { return EncodeBytes(out, BytesOf(szStr)); }
 
-LPWSTR CHttpEncoderW::_UrlEncodeW(LPWSTR out, LPCSTR szStr) { return EncodeBytes(out, szStr); }
+LPWSTR CHttpEncoderW::_UrlEncodeW(LPWSTR out, LPCSTR szStr) { return EncodeBytes(out, BytesOf(szStr)); }
 
 }  // namespace Tavik

@@ -7,5 +7,5 @@
 
 // The parameter's name is matched without regard to case, also percent-encoded
 // ("access%5Ftoken", "%3D"), as an address inside another one's query carries it. A
-// value ends at '&', '#', ';', white space, a quote, '<', '>' or an encoded '&' / '#'.
+// value ends only at '&', where the login's capture of a token ends.
 std::u16string MaskAccessTokens(std::u16string_view text);

@@ -10,12 +10,13 @@ packages=(
   libcurl4-openssl-dev libssl-dev openssl curl
   libjsoncpp-dev libmagic-dev libmagic-mgc uuid-dev
   libcpp-httplib-dev
+  clang libclang-rt-14-dev
 )
 
 for option in "$@"; do
   case "$option" in
     --gui)
-      packages+=(libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev glib-networking
+      packages+=(libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev libx11-dev glib-networking
                  xvfb xauth x11-utils xdotool imagemagick jq) ;;
     --package)
       packages+=(dpkg-dev file lintian man-db) ;;  # file: CPack finds the binaries with it

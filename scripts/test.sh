@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build needs (the window toolkit and Xvfb too: the window tests run
 # under an X server of their own), builds everything and runs every test: first the
-# normal build, then the tests again under AddressSanitizer and UBSan.
+# normal build, then the tests again under AddressSanitizer and UBSan, then each fuzz
+# target for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,4 +18,8 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
+
+unset ASAN_OPTIONS UBSAN_OPTIONS
+./scripts/fuzz.sh 20
+
 ./scripts/package-test.sh

@@ -75,17 +75,22 @@ std::u16string ListAlbums(JobContext& job, AlbumMap& albums)
         ReadResponseHead(job, *response, ServerReturnedLine::UnlessOk);
         const std::string body = ReadResponseBody(*response);
         std::u16string listing = BytesAsUnits(body);
-        Json::Value root;
-        if (!ParseResponseBody(body, root))
-            return listing;
-        const Json::Value& data = root["data"];
-        const Json::Value& error = root["error"];
-        if (!data.empty())
-            AddListedAlbums(data, albums);
-        else if (!error.empty())
-            LogGraphError(job, error, u"Unknown error listing albums");
+        AddAlbumsFromListing(job, body, albums);
         return listing;
     });
+}
+
+void AddAlbumsFromListing(JobContext& job, const std::string& body, AlbumMap& albums)
+{
+    Json::Value root;
+    if (!ParseResponseBody(body, root))
+        return;
+    const Json::Value& data = root["data"];
+    const Json::Value& error = root["error"];
+    if (!data.empty())
+        AddListedAlbums(data, albums);
+    else if (!error.empty())
+        LogGraphError(job, error, u"Unknown error listing albums");
 }
 
 std::u16string FindOrCreateAlbum(JobContext& job, const std::u16string& albumName,

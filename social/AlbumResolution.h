@@ -20,6 +20,10 @@ inline constexpr char16_t ReadOnlyAlbumMark[] = u"/0";
 // Throws on to the caller (aborting style).
 std::u16string ListAlbums(JobContext& job, AlbumMap& albums);
 
+// The listing body's albums added to the map, or its "error" logged; a body that is not
+// JSON adds nothing. A body of another shape raises the JSON library's exception.
+void AddAlbumsFromListing(JobContext& job, const std::string& body, AlbumMap& albums);
+
 // The album's id, or empty after a logged failure. Exceptions of the listing pass
 // through; the creation has the aborting style.
 std::u16string FindOrCreateAlbum(JobContext& job, const std::u16string& albumName,

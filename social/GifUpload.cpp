@@ -7,9 +7,6 @@
 
 namespace social {
 
-namespace {
-
-// Only {"data":{"id":"<string>"}} counts; the service's error reports are not read.
 std::u16string GifAddressFrom(const std::string& body)
 {
     Json::Value root;
@@ -28,8 +25,6 @@ std::u16string GifAddressFrom(const std::string& body)
         return {};
     }
 }
-
-}  // namespace
 
 std::u16string UploadGif(JobContext& job, const std::u16string& filePath)
 {

@@ -12,4 +12,8 @@ namespace social {
 // throws (recovering style).
 std::u16string UploadGif(JobContext& job, const std::u16string& filePath);
 
+// The GIF's public address from the service's answer: only {"data":{"id":"<string>"}}
+// counts, the service's error reports are not read. Empty for any other body.
+std::u16string GifAddressFrom(const std::string& body);
+
 }  // namespace social

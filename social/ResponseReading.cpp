@@ -34,7 +34,13 @@ std::string ReadResponseBody(Tavik::CHttpResponse& response)
 bool ParseResponseBody(const std::string& body, Json::Value& root)
 {
     Json::Reader reader;
-    return reader.parse(body, root);
+    try {
+        return reader.parse(body, root);
+    } catch (const Json::Exception&) {
+        // Nesting past the reader's stack limit is thrown, not reported.
+        root = Json::Value();
+        return false;
+    }
 }
 
 }  // namespace social

@@ -4,6 +4,7 @@
 #include "app/PasswordArgument.h"
 #include "app/ProgramInfo.h"
 #include "app/gui/CloseSignals.h"
+#include "app/gui/DisplayCheck.h"
 #include "app/gui/Zendrik2App.h"
 
 #include <wx/debug.h>
@@ -31,6 +32,8 @@ int main(int argc, char** argv)
     if (const InfoRequest info = InfoRequestOf(argc, argv); info != InfoRequest::None)
         return PrintProgramInfo(info, InfoProgram::Window);
     std::setlocale(LC_ALL, "");
+    if (!DisplayReachable())
+        return 1;
     std::signal(SIGPIPE, SIG_IGN);
     // The browser's processes inherit it: the session cookie file, the cache and every
     // other file they write for a guest are the user's alone, whatever mode the browser

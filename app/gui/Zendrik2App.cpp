@@ -2,12 +2,15 @@
 
 #include "app/Settings.h"
 #include "app/Zendrik2Dlg.h"
+#include "app/gui/DisplayCheck.h"
 #include "app/gui/MainDialogView.h"
 #include "login/BrowserWebData.h"
 #include "login/MyDHtmlDlg.h"
 
 int CZendrik2App::OnRun()
 {
+    // Replaces the toolkit's own handler, installed when it opened the display.
+    ExitOnLostDisplay();
     const bool deleteCookies = ShouldDeleteFacebookCookies();
     if (deleteCookies)
         DeleteGuestWebData();

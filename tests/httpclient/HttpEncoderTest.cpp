@@ -71,6 +71,29 @@ TEST(UrlEncoding, SurrogateHalvesAreConvertedOneByOne)
     EXPECT_EQ("%3F%3F", UrlA(u"\U0001F600", false, 1252));
 }
 
+// UTF-7 writes more than a unit's own bytes, and UTF-16 writes zero bytes: every byte
+// the conversion reports is encoded, and none past it is read.
+TEST(UrlEncoding, StatefulAndTwoByteCodePagesEncodeEveryByte)
+{
+    const struct {
+        const char16_t* text;
+        UINT codePage;
+        std::string expected;
+    } cases[] = {
+        {u"a", CP_UTF7, "a"},
+        {u"\u00E9", CP_UTF7, "%2BAOk%2D"},
+        {u"a\u00E9 b", CP_UTF7, "a%2BAOk%2D+b"},
+        {u"\u65E5", CP_UTF7, "%2BZeU%2D"},
+        {u"Ab 1", 1201, "%00A%00b%00+%001"},
+        {u"\u00E9&", 1201, "%00%E9%00%26"},
+        {u"A\u20AC", 1200, "A%00%AC%20"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.expected, UrlA(c.text, false, c.codePage)) << c.codePage;
+        EXPECT_EQ(Widen(c.expected), UrlW(c.text, false, c.codePage)) << c.codePage;
+    }
+}
+
 TEST(UrlEncoding, LengthAlwaysMatchesWhatIsWritten)
 {
     const std::vector<std::u16string> texts = {
@@ -79,7 +102,7 @@ TEST(UrlEncoding, LengthAlwaysMatchesWhatIsWritten)
     };
     for (const auto& text : texts) {
         for (const bool utf8 : {true, false}) {
-            for (const UINT codePage : {0u, 1252u, 932u}) {
+            for (const UINT codePage : {0u, 1252u, 932u, CP_UTF7, 1201u}) {
                 const std::string narrow = UrlA(text.c_str(), utf8, codePage);
                 EXPECT_EQ(Widen(narrow), UrlW(text.c_str(), utf8, codePage));
             }

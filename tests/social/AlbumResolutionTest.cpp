@@ -143,12 +143,15 @@ TEST_F(AlbumResolution, ListingErrors)
     EXPECT_EQ(Find(u"Party"), u"");
     List("<html>");
     EXPECT_EQ(Find(u"Party"), u"");
+    List(DeeplyNestedJson());
+    EXPECT_EQ(Find(u"Party"), u"");
     List("");
     EXPECT_EQ(Find(u"Party"), u"");
     const std::string check = "Checking whether album already exists...";
     EXPECT_THAT(job.lines, ElementsAre(check, "Server returned: Unauthorized", "ERROR: Invalid token",
                                        "Error: Invalid token",  //
                                        check, "Unknown error listing albums", "Error: Unknown error",  //
+                                       check, "Error parsing response from server",  //
                                        check, "Error parsing response from server",  //
                                        check, "Unknown error listing albums"));
     // Nothing was created.

@@ -20,6 +20,9 @@ namespace socialtest {
 
 inline std::u16string W(const std::string& utf8) { return Utf8ToUtf16(utf8); }
 
+// Well-formed JSON nested far deeper than the JSON library's stack limit.
+inline std::string DeeplyNestedJson() { return std::string(5000, '[') + std::string(5000, ']'); }
+
 // Log lines and tags in UTF-8, so that a failing expectation reads as text. A cancel
 // can be set, or requested to come once a number of progress lines has been shown.
 class RecordingJob : public social::JobContext {

@@ -63,6 +63,8 @@ TEST_F(UserIdentity, EmptyErrorObjectAndUnreadableBodiesLogNothingButTheStatus)
     EXPECT_EQ(social::GetUserName(job), u"");
     Reply(graph, "/v2.12/me", 200, "OK", "<html>not json</html>");
     EXPECT_EQ(social::GetUserName(job), u"");
+    Reply(graph, "/v2.12/me", 200, "OK", DeeplyNestedJson());
+    EXPECT_EQ(social::GetUserName(job), u"");
     EXPECT_THAT(job.lines, IsEmpty());
     Reply(graph, "/v2.12/me", 500, "Internal Server Error", "<html>not json</html>");
     EXPECT_EQ(social::GetUserId(job), u"");

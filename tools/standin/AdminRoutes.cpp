@@ -25,7 +25,12 @@ void SendError(httplib::Response& response, const std::string& message) {
 
 bool ParseBody(const httplib::Request& request, httplib::Response& response, Json::Value& json) {
     Json::Reader reader;
-    if (reader.parse(request.body.empty() ? std::string("{}") : request.body, json)) return true;
+    try {
+        if (reader.parse(request.body.empty() ? std::string("{}") : request.body, json)) return true;
+    } catch (const Json::Exception& e) {
+        SendError(response, std::string("the body is not JSON: ") + e.what());
+        return false;
+    }
     SendError(response, "the body is not JSON: " + reader.getFormattedErrorMessages());
     return false;
 }

@@ -1,0 +1,101 @@
+// The host's SIGTERM arriving in each phase of a shot: the program ends by itself, logs
+// out when it holds a token, and does not crash.
+
+#include "tests/gui/GuiFixture.h"
+
+#include <signal.h>
+
+namespace guitest {
+namespace {
+
+class CloseSignal : public GuiTest {};
+
+struct Phase {
+    const char* name;
+    // Held long past the close command, so the signal lands inside the phase.
+    Json::Value hold;
+    std::vector<std::string> options;  // besides the file, if any
+    bool withPhoto;
+    // What shows the program has reached the phase.
+    const char* recordKind;
+    const char* title;
+    bool expectsLogout;
+};
+
+Json::Value Rule(const std::string& host, const std::string& method, const std::string& path)
+{
+    Json::Value rule;
+    rule["host"] = host;
+    rule["method"] = method;
+    if (!path.empty())
+        rule["path"] = path;
+    rule["times"] = 1;
+    return rule;
+}
+
+Json::Value Delayed(Json::Value rule)
+{
+    rule["delayMs"] = 20000;
+    return rule;
+}
+
+Json::Value Stalled(Json::Value rule)
+{
+    rule["stallAfterBodyBytes"] = 64 * 1024;
+    rule["stallMs"] = 20000;
+    return rule;
+}
+
+TEST_F(CloseSignal, InEachPhaseTheProgramEndsByItselfAndLogsOutWithItsToken)
+{
+    const std::vector<Phase> phases = {
+        {"login", Json::Value(), {"-aParty"}, true, "login_form", nullptr, false},
+        {"album creation", Delayed(Rule("graph", "POST", "")), {"-aA new album"}, true, "album_create", nullptr,
+         true},
+        {"mid-upload", Stalled(Rule("graph", "POST", "")), {"-aParty"}, true, nullptr, "(upload photo)", true},
+        {"logout", Delayed(Rule("web", "GET", "/logout.php")), {"-Uhttps://example.com/party"}, false, "logout",
+         nullptr, true},
+    };
+    for (const Phase& phase : phases) {
+        SCOPED_TRACE(phase.name);
+        SetUp();
+        Json::Value album;
+        album["name"] = "Party";
+        Service().AdminPost("/_admin/albums", album);
+        if (phase.hold.isNull()) {
+            Json::Value config;
+            config["autosubmit"] = false;
+            Service().AdminPost("/_admin/config", config);
+        } else {
+            Service().Script(phase.hold);
+        }
+        std::vector<std::string> options = phase.options;
+        if (phase.withPhoto)
+            options.push_back("-f" + MediaFile("shot.jpg", "\xFF\xD8\xFF\xE0", 4 << 20));
+        auto run = Start(Unattended(options));
+        ASSERT_NE(run->Window(), 0u);
+        if (phase.recordKind != nullptr)
+            ASSERT_TRUE(WaitForRecords(phase.recordKind)) << Joined(run->Titles().Titles());
+        if (phase.title != nullptr)
+            ASSERT_TRUE(run->Titles().WaitFor(phase.title, kJobTimeout)) << Joined(run->Titles().Titles());
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+        const std::optional<int> status = run->Close(std::chrono::seconds(30));
+        ASSERT_TRUE(status.has_value()) << "still running 30 s after SIGTERM\n" << run->Stderr();
+        EXPECT_EQ(*status, 0) << run->Stderr();
+        const Json::Value logins = Records("login");
+        const Json::Value logouts = Records("logout");
+        if (!phase.expectsLogout) {
+            EXPECT_TRUE(logins.empty());
+            continue;
+        }
+        ASSERT_EQ(logins.size(), 1u);
+        const std::string token = logins[0]["details"]["issuedToken"].asString();
+        ASSERT_FALSE(token.empty());
+        ASSERT_FALSE(logouts.empty()) << "no logout\n" << run->Stderr();
+        EXPECT_EQ(logouts[logouts.size() - 1]["details"]["token"].asString(), token);
+    }
+}
+
+}  // namespace
+}  // namespace guitest
