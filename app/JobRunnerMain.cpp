@@ -8,6 +8,7 @@
 #include "app/ConnectionTest.h"
 #include "app/HeadlessView.h"
 #include "app/PasswordArgument.h"
+#include "app/ProgramInfo.h"
 #include "app/Settings.h"
 #include "app/Zendrik2Dlg.h"
 #include "login/BrowserWebData.h"
@@ -96,6 +97,8 @@ int RunJob(const std::vector<std::u16string>& arguments)
 
 int main(int argc, char** argv)
 {
+    if (const InfoRequest info = InfoRequestOf(argc, argv); info != InfoRequest::None)
+        return PrintProgramInfo(info, InfoProgram::Job);
     std::setlocale(LC_ALL, "");
     std::signal(SIGINT, OnCancelSignal);
     std::signal(SIGTERM, OnCancelSignal);

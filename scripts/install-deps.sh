@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need.
-# Safe to run again: apt skips what is already there.
+# Safe to run again: apt skips what is already there. --gui adds the window toolkit and
+# the X tools; --package adds what building and checking the Debian packages needs.
 set -euo pipefail
 
 packages=(
@@ -12,10 +13,16 @@ packages=(
   clang libclang-rt-14-dev
 )
 
-if [ "${1:-}" = "--gui" ]; then
-  packages+=(libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev libx11-dev glib-networking
-             xvfb xauth x11-utils xdotool imagemagick jq)
-fi
+for option in "$@"; do
+  case "$option" in
+    --gui)
+      packages+=(libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev libx11-dev glib-networking
+                 xvfb xauth x11-utils xdotool imagemagick jq) ;;
+    --package)
+      packages+=(dpkg-dev file lintian man-db) ;;  # file: CPack finds the binaries with it
+    *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,5 +33,5 @@ done
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+$SUDO apt-get update -qq < /dev/null
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" < /dev/null

@@ -21,3 +21,5 @@ ctest --preset asan -j "$jobs"
 
 unset ASAN_OPTIONS UBSAN_OPTIONS
 ./scripts/fuzz.sh 20
+
+./scripts/package-test.sh

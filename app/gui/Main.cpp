@@ -2,6 +2,7 @@
 
 #include "app/CommandLineOptions.h"
 #include "app/PasswordArgument.h"
+#include "app/ProgramInfo.h"
 #include "app/gui/CloseSignals.h"
 #include "app/gui/DisplayCheck.h"
 #include "app/gui/Zendrik2App.h"
@@ -28,6 +29,8 @@ void ReportAssertion(const wxString& file, int line, const wxString& function, c
 
 int main(int argc, char** argv)
 {
+    if (const InfoRequest info = InfoRequestOf(argc, argv); info != InfoRequest::None)
+        return PrintProgramInfo(info, InfoProgram::Window);
     std::setlocale(LC_ALL, "");
     if (!DisplayReachable())
         return 1;

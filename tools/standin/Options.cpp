@@ -1,7 +1,9 @@
 #include "tools/standin/Options.h"
 
+#include <filesystem>
 #include <functional>
 #include <map>
+#include <system_error>
 
 #ifndef ZENDRIK_STANDIN_CERT_DIR
 #define ZENDRIK_STANDIN_CERT_DIR "tests/data/certs"
@@ -72,15 +74,28 @@ const std::map<std::string, Option>& Options() {
         {"--logout-redirect", ConfigFlag(&StandinConfig::logoutRedirect)},
         {"--discard-uploads", ConfigFlag(&StandinConfig::discardUploads)},
         {"--help", {false, [](StandinOptions& o, const std::string&) { return o.help = true; }}},
+        {"--version", {false, [](StandinOptions& o, const std::string&) { return o.version = true; }}},
     };
     return options;
+}
+
+// Installed, the test certificate lies in ../share/zendrik2-standin/certs beside the
+// executable; in a build tree the source tree's copy serves.
+std::string DefaultCertificateFolder() {
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const std::filesystem::path installed = executable.parent_path().parent_path() / "share/zendrik2-standin/certs";
+        if (std::filesystem::exists(installed / "server.pem", error)) return installed.string();
+    }
+    return ZENDRIK_STANDIN_CERT_DIR;
 }
 
 }  // namespace
 
 StandinOptions ParseOptions(int argc, char** argv, std::string& error) {
     StandinOptions options;
-    const std::string certs = ZENDRIK_STANDIN_CERT_DIR;
+    const std::string certs = DefaultCertificateFolder();
     options.certificate = certs + "/server.pem";
     options.key = certs + "/server-key.pem";
     options.authority = certs + "/ca.pem";
@@ -122,6 +137,8 @@ StandinOptions ParseOptions(int argc, char** argv, std::string& error) {
     return options;
 }
 
+const char* VersionLine() { return "zendrik2-standin " ZENDRIK_VERSION_TEXT "\n"; }
+
 const char* Usage() {
     return "usage: zendrik2-standin [options]\n"
            "  --port-base N          listeners on N..N+6 (graph, video, web, redirect, gif-upload,\n"
@@ -148,7 +165,8 @@ const char* Usage() {
            "  --deny-login           a good login ends with the access_denied redirect\n"
            "  --logout-keeps-session a logout with a token leaves the browser session open\n"
            "  --logout-redirect      the logout page answers 302 to \"next\"\n"
-           "  --discard-uploads      upload bodies are read and thrown away unparsed\n";
+           "  --discard-uploads      upload bodies are read and thrown away unparsed\n"
+           "  --help                 this text     --version   the name and version\n";
 }
 
 }  // namespace standin

@@ -20,11 +20,13 @@ struct StandinOptions {
     std::vector<AlbumSeed> albums;
     std::set<std::string> closedHosts;  // refuse connections from the start
     bool help = false;
+    bool version = false;
     StandinConfig config;
 };
 
 // Empty error on success.
 StandinOptions ParseOptions(int argc, char** argv, std::string& error);
 const char* Usage();
+const char* VersionLine();
 
 }  // namespace standin

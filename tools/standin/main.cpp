@@ -48,10 +48,13 @@ void PrintReady(const standin::Standin& service, const std::string& dataDir, con
 int main(int argc, char** argv) {
     std::string error;
     const standin::StandinOptions options = standin::ParseOptions(argc, argv, error);
-    if (!error.empty() || options.help) {
-        if (!error.empty()) std::cerr << "zendrik2-standin: " << error << "\n";
-        std::cerr << standin::Usage();
-        return error.empty() ? 0 : 2;
+    if (!error.empty()) {
+        std::cerr << "zendrik2-standin: " << error << "\n" << standin::Usage();
+        return 2;
+    }
+    if (options.help || options.version) {
+        std::cout << (options.help ? standin::Usage() : standin::VersionLine());
+        return 0;
     }
 
     const bool temporary = options.dataDir.empty();
