@@ -86,7 +86,7 @@ TEST(UrlEncoding, StatefulAndTwoByteCodePagesEncodeEveryByte)
         {u"\u65E5", CP_UTF7, "%2BZeU%2D"},
         {u"Ab 1", 1201, "%00A%00b%00+%001"},
         {u"\u00E9&", 1201, "%00%E9%00%26"},
-        {u"A\u20AC", 1200, "A%00%AC%20"},
+        {u"A\u20AC", 1200, "A%00%AC+"},  // the byte 0x20 is the blank
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.expected, UrlA(c.text, false, c.codePage)) << c.codePage;
