@@ -102,6 +102,15 @@ bool Standin::Has(const std::string& kind) const
     return Admin("GET", "/_admin/received?kind=" + kind).find("\"seq\"") != std::string::npos;
 }
 
+int Standin::Count(const std::string& kind) const
+{
+    const std::string record = Admin("GET", "/_admin/received?kind=" + kind);
+    int count = 0;
+    for (std::size_t at = record.find("\"seq\""); at != std::string::npos; at = record.find("\"seq\"", at + 1))
+        ++count;
+    return count;
+}
+
 long FieldKiB(const std::string& text, const std::string& name)
 {
     const std::size_t at = text.find("\n" + name + ":");

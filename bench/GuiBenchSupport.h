@@ -22,6 +22,8 @@ public:
     std::string Admin(const std::string& method, const std::string& target) const;
     // A request of that kind has been received since the last reset.
     bool Has(const std::string& kind) const;
+    // How many requests of that kind it has received so far.
+    int Count(const std::string& kind) const;
 
 private:
     std::string output_;

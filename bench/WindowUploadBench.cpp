@@ -75,17 +75,20 @@ public:
 
     WindowFigures Window(const std::string& video)
     {
-        standin_.Admin("POST", "/_admin/reset");
+        const int logouts = standin_.Count("logout");
         std::vector<std::string> env = env_;
         env.push_back("ZENDRIK_TICK_STATS=1");
+        env.push_back("ZENDRIK_DEBUG=1");
         ProgramRun run(server_, {"-aBench", "-f" + video, "-x100", "-y100", "-w800", "-h600", "-uguest@example.com",
                                  "-psecret"},
                        env, dir_);
         WindowFigures figures;
-        if (run.Window() == 0)
+        if (run.Window() == 0) {
+            std::printf("     zendrik2 showed no window\n");
             return figures;
+        }
         const Clock::time_point deadline = Clock::now() + kJobTimeout;
-        while (Clock::now() < deadline && run.Process().Running() && !standin_.Has("logout")) {
+        while (Clock::now() < deadline && run.Process().Running() && standin_.Count("logout") == logouts) {
             const Memory now = TreeMemory(run.Process().Pid());
             figures.peakTreePssKiB = std::max(figures.peakTreePssKiB, now.pssKiB);
             figures.peakRssKiB = std::max(figures.peakRssKiB, PeakRssKiB(run.Process().Pid()));
@@ -96,6 +99,9 @@ public:
         run.Close();
         if (loggedIn && done)
             figures.phaseSeconds = Seconds(*done - *loggedIn) - kLoggedInPause;
+        else
+            std::printf("     window run failed; titles:%s\n%s\n", Joined(run.Titles().Titles()).c_str(),
+                        run.Stderr().c_str());
         ReadTickStats(run.Stderr(), figures);
         return figures;
     }
