@@ -10,3 +10,13 @@ void ShowLogLine(LogListBox& list, const std::u16string& line)
     list.AddLine(line);
     list.ClearSelection();
 }
+
+void ShowLogLines(LogListBox& list, const std::deque<std::u16string>& lines)
+{
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool supersededProgress =
+            i + 1 < lines.size() && IsProgressLine(lines[i]) && IsProgressLine(lines[i + 1]);
+        if (!supersededProgress)
+            ShowLogLine(list, lines[i]);
+    }
+}

@@ -2,6 +2,7 @@
 
 #include "app/ConnectionTest.h"
 #include "app/FileKind.h"
+#include "app/LogListBox.h"
 #include "app/MessageBoxCaption.h"
 #include "app/UiLock.h"
 #include "httpclient/HttpClientException.h"
@@ -42,6 +43,13 @@ CZendrik2Dlg::~CZendrik2Dlg()
 void CZendrik2Dlg::AppendLog(const std::u16string& line)
 {
     std::lock_guard<std::mutex> hold(UiLock);
+    // The window's list shows only the newest of a run of progress lines, so an older
+    // one still waiting at the end of the queue can give way now; an upload then keeps
+    // the queue short. The headless runner prints every line and keeps them all.
+    if (m_collapseQueuedProgress && IsProgressLine(line) && !LogQueue.empty() && IsProgressLine(LogQueue.back())) {
+        LogQueue.back() = line;
+        return;
+    }
     LogQueue.push_back(line);
 }
 
@@ -49,7 +57,16 @@ void CZendrik2Dlg::SetStatusTag(const std::u16string& tag)
 {
     if (interactive || m_view == nullptr)
         return;
-    m_view->SetWindowTitle(tag.empty() ? u"Orvane Systems Zendrik" : u"Orvane Systems Zendrik - " + tag);
+    std::u16string title = tag.empty() ? u"Orvane Systems Zendrik" : u"Orvane Systems Zendrik - " + tag;
+    {
+        // An upload repeats the same tag for every step; only a change is worth a wait
+        // for the user interface thread.
+        std::lock_guard<std::mutex> hold(UiLock);
+        if (title == m_statusTitle)
+            return;
+        m_statusTitle = title;
+    }
+    m_view->SetWindowTitle(title);
 }
 
 bool CZendrik2Dlg::IsCancelRequested()
@@ -72,6 +89,14 @@ std::optional<std::u16string> CZendrik2Dlg::TakeNextLogLine()
     std::u16string line = std::move(LogQueue.front());
     LogQueue.pop_front();
     return line;
+}
+
+std::deque<std::u16string> CZendrik2Dlg::TakeQueuedLogLines()
+{
+    std::deque<std::u16string> lines;
+    std::lock_guard<std::mutex> hold(UiLock);
+    lines.swap(LogQueue);
+    return lines;
 }
 
 bool CZendrik2Dlg::IsWorkerBusy()

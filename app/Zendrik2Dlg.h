@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,9 @@ public:
     // For tests: the clock of the watchdog (seconds since 1970) and the connection test.
     void SetClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
     void SetConnectionTest(std::function<bool()> test) { m_connectionTest = std::move(test); }
+    // Unattended mode: runs the start-up connection test on a thread of its own while the
+    // window and its browser start; OnInitDialog takes its answer where it would run it.
+    void StartConnectionTestEarly();
 
     // Reporting, from any thread.
     void AppendLog(const std::u16string& line) override;
@@ -68,6 +72,8 @@ public:
 
     // The user interface thread's side of the shared state.
     std::optional<std::u16string> TakeNextLogLine();
+    // Every queued line, in one hold.
+    std::deque<std::u16string> TakeQueuedLogLines();
     bool IsWorkerBusy();
     void ResetSharedState();
 
@@ -107,6 +113,7 @@ private:
     void OnUploadCaption();
     void OnCancelCaption();
     void StartLogin(const std::u16string& address);
+    bool StartupConnectionTest();
     void CloseDialog();
     void AbortRunningJob();
     void LayOut();
@@ -121,6 +128,7 @@ private:
     CMyDHtmlDlg* m_browser = nullptr;
     std::function<std::int64_t()> m_clock;
     std::function<bool()> m_connectionTest;
+    std::future<bool> m_earlyConnectionTest;
     bool m_closing = false;
     bool m_abortRequested = false;
     std::u16string m_accessToken;
@@ -130,6 +138,8 @@ private:
     bool workerBusy = false;
     bool cancelRequested = false;
     std::u16string m_jobResultId;
+    std::u16string m_statusTitle;  // the last title SetStatusTag asked for
+    bool m_collapseQueuedProgress = false;  // once a window shows the log
 
     std::thread m_worker;
 };

@@ -40,6 +40,10 @@ void CZendrik2Dlg::AttachWindow(DialogWindow* window, CMyDHtmlDlg* browser)
     m_view = window;
     m_window = window;
     m_browser = browser;
+    if (window != nullptr) {
+        std::lock_guard<std::mutex> hold(UiLock);
+        m_collapseQueuedProgress = true;
+    }
 }
 
 LayoutState CZendrik2Dlg::CurrentLayoutState() const
@@ -79,7 +83,7 @@ void CZendrik2Dlg::OnInitDialog()
         CentreBrowserBox(job, m_window->ClientRect());
         if (m_browser != nullptr)
             m_browser->m_bBlockNewWindows = true;
-        if (m_connectionTest()) {
+        if (StartupConnectionTest()) {
             SetStatusTag(u"(logging in)");
             if (m_browser != nullptr)
                 m_browser->Navigate(BuildLoginUrl());
@@ -89,6 +93,19 @@ void CZendrik2Dlg::OnInitDialog()
     }
     LayOut();
     m_window->ExchangeData(false);
+}
+
+void CZendrik2Dlg::StartConnectionTestEarly()
+{
+    if (!interactive && !m_earlyConnectionTest.valid())
+        m_earlyConnectionTest = std::async(std::launch::async, m_connectionTest);
+}
+
+bool CZendrik2Dlg::StartupConnectionTest()
+{
+    if (m_earlyConnectionTest.valid())
+        return m_earlyConnectionTest.get();
+    return m_connectionTest();
 }
 
 void CZendrik2Dlg::OnTimer()
@@ -106,9 +123,7 @@ void CZendrik2Dlg::OnTimer()
 
 void CZendrik2Dlg::DrainLogQueue()
 {
-    LogListBox& list = m_window->LogList();
-    while (std::optional<std::u16string> line = TakeNextLogLine())
-        ShowLogLine(list, *line);
+    ShowLogLines(m_window->LogList(), TakeQueuedLogLines());
 }
 
 void CZendrik2Dlg::EndOfRunTick()

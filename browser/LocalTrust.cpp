@@ -7,8 +7,10 @@
 #include <webkit2/webkit2.h>
 
 #include <cstdlib>
+#include <future>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -89,6 +91,30 @@ void AllowFileCertificates(const std::string& caFile, const std::vector<Endpoint
     g_list_free_full(list, g_object_unref);
 }
 
+using VerifiedCertificates = std::vector<std::pair<ObjectPtr<GTlsCertificate>, std::string>>;
+
+VerifiedCertificates FetchVerifiedCertificates(const std::string& caFile, const std::vector<Endpoint>& endpoints)
+{
+    VerifiedCertificates verified;
+    GError* rawError = nullptr;
+    const ObjectPtr<GTlsDatabase> authority(g_tls_file_database_new(caFile.c_str(), &rawError));
+    const ErrorPtr error(rawError);
+    if (!authority)
+        return verified;
+    for (const Endpoint& endpoint : endpoints) {
+        if (ObjectPtr<GTlsCertificate> certificate = FetchVerifiedCertificate(endpoint, authority.get()))
+            verified.emplace_back(std::move(certificate), endpoint.name);
+    }
+    return verified;
+}
+
+// The handshakes of the check, running while the browser's processes start.
+std::future<VerifiedCertificates>& PendingCheck()
+{
+    static std::future<VerifiedCertificates> pending;
+    return pending;
+}
+
 }  // namespace
 
 void TrustLocalAuthority(const std::string& caFile, const std::vector<std::string>& hosts)
@@ -101,14 +127,14 @@ void TrustLocalAuthority(const std::string& caFile, const std::vector<std::strin
             endpoints.push_back(std::move(*endpoint));
     }
     AllowFileCertificates(caFile, endpoints);
+    PendingCheck() = std::async(std::launch::async, FetchVerifiedCertificates, caFile, std::move(endpoints));
+}
 
-    GError* rawError = nullptr;
-    const ObjectPtr<GTlsDatabase> authority(g_tls_file_database_new(caFile.c_str(), &rawError));
-    const ErrorPtr error(rawError);
-    if (!authority)
+void CompleteLocalTrust()
+{
+    std::future<VerifiedCertificates>& pending = PendingCheck();
+    if (!pending.valid())
         return;
-    for (const Endpoint& endpoint : endpoints) {
-        if (const ObjectPtr<GTlsCertificate> certificate = FetchVerifiedCertificate(endpoint, authority.get()))
-            Allow(certificate.get(), endpoint.name);
-    }
+    for (const auto& [certificate, name] : pending.get())
+        Allow(certificate.get(), name);
 }

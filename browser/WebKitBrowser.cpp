@@ -1,5 +1,6 @@
 #include "browser/WebKitBrowser.h"
 
+#include "browser/LocalTrust.h"
 #include "browser/PageScripts.h"
 #include "browser/PopupWindow.h"
 #include "browser/WebContextSetup.h"
@@ -59,8 +60,12 @@ WebKitBrowser::~WebKitBrowser()
 
 void WebKitBrowser::Navigate(const std::u16string& address)
 {
-    if (wxWebView* view = view_.get())
-        view->LoadURL(FromWide(address));
+    wxWebView* view = view_.get();
+    if (view == nullptr)
+        return;
+    if (!address.starts_with(u"about:"))
+        CompleteLocalTrust();
+    view->LoadURL(FromWide(address));
 }
 
 void WebKitBrowser::SetTextInputValue(const std::u16string& name, const std::u16string& value)

@@ -143,13 +143,19 @@ void MainDialogView::Run()
     timer_.Stop();
     bridge_.Shutdown();
     dialog_.OnDestroy();
+    if (tickStats_.Enabled())
+        tickStats_.Print(stderr);
 }
 
 void MainDialogView::OnTimerEvent(wxTimerEvent&)
 {
+    const TickStats::Clock::time_point start = TickStats::Clock::now();
+    const bool jobRunning = tickStats_.Enabled() && dialog_.IsWorkerBusy();
     if (TakeCloseSignal())
         dialog_.OnCancel();
     dialog_.OnTimer();
+    if (tickStats_.Enabled())
+        tickStats_.Record(start, TickStats::Clock::now(), jobRunning);
 }
 
 void MainDialogView::OnCloseEvent(wxCloseEvent& event)

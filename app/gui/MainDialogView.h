@@ -7,6 +7,7 @@
 #include "app/DialogWindow.h"
 #include "app/Zendrik2Dlg.h"
 #include "app/gui/ListBoxLog.h"
+#include "app/gui/TickStats.h"
 #include "app/gui/UiThreadBridge.h"
 #include "login/LoginMessages.h"
 
@@ -87,6 +88,7 @@ private:
     wxButton* upload_ = nullptr;
     std::unique_ptr<ListBoxLog> log_;
     wxTimer timer_;
+    TickStats tickStats_;
     UiThreadBridge bridge_;
     int nestedModals_ = 0;
     bool endPending_ = false;

@@ -25,6 +25,7 @@ void CZendrik2App::RunMainDialog()
     // The dialog logic outlives its window: its destructor waits for a finishing worker.
     CMyDHtmlDlg loginBrowser;
     CZendrik2Dlg dialog(arguments_, loginBrowser);
+    dialog.StartConnectionTestEarly();
     {
         MainDialogView view(dialog, loginBrowser);
         SetTopWindow(&view);

@@ -198,6 +198,41 @@ TEST_F(DialogInitialisation, UnattendedWithoutAConnectionNeverStartsTheLogin)
     EXPECT_EQ(web.navigations, std::vector<std::u16string>{u"about:blank"});
 }
 
+// The start-up connection test may run beside the window's creation; its answer is
+// taken where the test stands in the start-up order, with the same visible outcome.
+TEST_F(DialogInitialisation, AnEarlyConnectionTestDecidesAsTheInPlaceOneDoes)
+{
+    const struct {
+        bool early;
+        bool connected;
+        std::u16string title;
+        std::size_t navigations;
+    } cases[] = {
+        {false, true, u"Orvane Systems Zendrik - (logging in)", 2},
+        {true, true, u"Orvane Systems Zendrik - (logging in)", 2},
+        {false, false, u"Orvane Systems Zendrik - (error: No internet connection)", 1},
+        {true, false, u"Orvane Systems Zendrik - (error: No internet connection)", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.early ? "early" : "in place") + (c.connected ? ", connected" : ", offline"));
+        connectionTests = 0;
+        connected = c.connected;
+        connectionTestEarly = c.early;
+        Start(UnattendedArguments());
+        EXPECT_EQ(connectionTests, 1);
+        EXPECT_EQ(window->Titles(), std::vector<std::u16string>{c.title});
+        EXPECT_EQ(web.navigations.size(), c.navigations);
+        web.navigations.clear();
+    }
+}
+
+TEST_F(DialogInitialisation, AnInteractiveStartRunsNoConnectionTest)
+{
+    connectionTestEarly = true;
+    Start({u"-uguest@example.com", u"-psecret"});
+    EXPECT_EQ(connectionTests, 0);
+}
+
 TEST_F(DialogInitialisation, UnattendedIgnoresTheHiddenUploadButton)
 {
     Start(UnattendedArguments());

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -21,8 +22,13 @@ protected:
         window = std::make_unique<FakeDialogWindow>(*dialog);
         browser.Attach(web, messages);
         dialog->AttachWindow(window.get(), &browser);
-        dialog->SetConnectionTest([this] { return connected; });
+        dialog->SetConnectionTest([this] {
+            ++connectionTests;
+            return connected.load();
+        });
         dialog->SetClock([this] { return now; });
+        if (connectionTestEarly)
+            dialog->StartConnectionTestEarly();
         dialog->OnInitDialog();
     }
 
@@ -67,7 +73,10 @@ protected:
     CMyDHtmlDlg browser;
     std::unique_ptr<FakeDialogWindow> window;
     std::unique_ptr<CZendrik2Dlg> dialog;
-    bool connected = true;
+    // The early test runs on a thread of its own.
+    std::atomic<bool> connected{true};
+    std::atomic<int> connectionTests{0};
+    bool connectionTestEarly = false;
     std::int64_t now = 1'700'000'000;
 };
 

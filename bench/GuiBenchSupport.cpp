@@ -1,0 +1,145 @@
+#include "GuiBenchSupport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace guibench {
+
+namespace {
+
+std::map<int, int> ParentsOfAllProcesses()
+{
+    std::map<int, int> parents;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.empty() || !std::isdigit(static_cast<unsigned char>(name[0])))
+            continue;
+        const std::string stat = FileText(entry.path() / "stat");
+        const std::size_t close = stat.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::istringstream rest(stat.substr(close + 2));
+        char state = 0;
+        int parent = 0;
+        rest >> state >> parent;
+        parents[std::stoi(name)] = parent;
+    }
+    return parents;
+}
+
+std::set<int> Tree(int root)
+{
+    const std::map<int, int> parents = ParentsOfAllProcesses();
+    std::set<int> tree{root};
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [pid, parent] : parents) {
+            if (tree.count(parent) != 0 && tree.insert(pid).second)
+                grew = true;
+        }
+    }
+    return tree;
+}
+
+std::vector<std::string> StandinArguments(const std::vector<std::string>& options)
+{
+    std::vector<std::string> argv{ZENDRIK_STANDIN_EXE};
+    argv.insert(argv.end(), options.begin(), options.end());
+    return argv;
+}
+
+}  // namespace
+
+std::string FileText(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+Standin::Standin(const std::string& dir, const std::vector<std::string>& options)
+    : output_(dir + "/standin.out"), process_(StandinArguments(options), {}, output_)
+{
+    using namespace std::chrono_literals;
+    for (int i = 0; i < 300 && FileText(output_).find("\nREADY\n") == std::string::npos; ++i)
+        std::this_thread::sleep_for(100ms);
+    std::istringstream lines(FileText(output_));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("env "))
+            env_.push_back(line.substr(4));
+        else if (line.starts_with("admin "))
+            admin_ = line.substr(6);
+    }
+    if (admin_.empty())
+        throw std::runtime_error("the stand-in did not start");
+}
+
+std::string Standin::Variable(const std::string& name) const
+{
+    for (const std::string& entry : env_) {
+        if (entry.starts_with(name + "="))
+            return entry.substr(name.size() + 1);
+    }
+    throw std::runtime_error("the stand-in printed no " + name);
+}
+
+std::string Standin::Admin(const std::string& method, const std::string& target) const
+{
+    return guitest::CommandOutput({"curl", "-fsS", "--noproxy", "*", "-X", method, admin_ + target});
+}
+
+bool Standin::Has(const std::string& kind) const
+{
+    return Admin("GET", "/_admin/received?kind=" + kind).find("\"seq\"") != std::string::npos;
+}
+
+int Standin::Count(const std::string& kind) const
+{
+    const std::string record = Admin("GET", "/_admin/received?kind=" + kind);
+    int count = 0;
+    for (std::size_t at = record.find("\"seq\""); at != std::string::npos; at = record.find("\"seq\"", at + 1))
+        ++count;
+    return count;
+}
+
+long FieldKiB(const std::string& text, const std::string& name)
+{
+    const std::size_t at = text.find("\n" + name + ":");
+    if (at == std::string::npos)
+        return 0;
+    return std::atol(text.c_str() + at + name.size() + 2);
+}
+
+long PeakRssKiB(int pid) { return FieldKiB("\n" + FileText("/proc/" + std::to_string(pid) + "/status"), "VmHWM"); }
+
+Memory TreeMemory(int root)
+{
+    Memory memory;
+    for (int pid : Tree(root)) {
+        const std::string rollup = "\n" + FileText("/proc/" + std::to_string(pid) + "/smaps_rollup");
+        memory.rssKiB += FieldKiB(rollup, "Rss");
+        memory.pssKiB += FieldKiB(rollup, "Pss");
+        ++memory.processes;
+    }
+    return memory;
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+}  // namespace guibench
