@@ -60,6 +60,7 @@ public:
     bool IsCancelRequested() override;
     void RequestCancel(bool cancel);
     const std::u16string& AccessToken() const override { return m_accessToken; }
+    Tavik::CHttpRequestAbort* RequestAbort() const override { return &m_requestAbort; }
 
     // The login browser's messages, on the user interface thread.
     void OnLoginFinished();
@@ -130,6 +131,9 @@ private:
     bool workerBusy = false;
     bool cancelRequested = false;
     std::u16string m_jobResultId;
+
+    // Mutable: handing it to the operations changes nothing the dialog shows.
+    mutable Tavik::CHttpRequestAbort m_requestAbort;
 
     std::thread m_worker;
 };

@@ -45,6 +45,7 @@ std::u16string UploadGif(JobContext& job, const std::u16string& filePath)
     request.address = GifUploadAddress();
     request.setUp = [&](Tavik::CHttpClient& client) {
         ConfigureServiceClient(client);
+        WatchForCancel(client, job);
         client.AddParam(u"api_key", GifApiKey, 0);
         client.AddParam(u"file", filePath.c_str(), Tavik::PARAM_FLAG_FILE);
     };

@@ -8,9 +8,12 @@ void ConfigureServiceClient(Tavik::CHttpClient& client)
     client.SetUseUtf8(true);
 }
 
+void WatchForCancel(Tavik::CHttpClient& client, const JobContext& job) { client.SetRequestAbort(job.RequestAbort()); }
+
 void ConfigureGraphClient(Tavik::CHttpClient& client, const JobContext& job)
 {
     ConfigureServiceClient(client);
+    WatchForCancel(client, job);
     client.AddParam(u"access_token", job.AccessToken().c_str(), 0);
 }
 

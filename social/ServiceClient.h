@@ -11,7 +11,9 @@ namespace social {
 inline constexpr char16_t ServiceUserAgent[] = u"Orvane Systems User Agent v1.0";
 
 void ConfigureServiceClient(Tavik::CHttpClient& client);
-// ConfigureServiceClient, then the "access_token" parameter.
+// The client's requests end at once when the job is cancelled.
+void WatchForCancel(Tavik::CHttpClient& client, const JobContext& job);
+// ConfigureServiceClient, WatchForCancel, then the "access_token" parameter.
 void ConfigureGraphClient(Tavik::CHttpClient& client, const JobContext& job);
 
 }  // namespace social
