@@ -77,8 +77,14 @@ bool CZendrik2Dlg::IsCancelRequested()
 
 void CZendrik2Dlg::RequestCancel(bool cancel)
 {
-    std::lock_guard<std::mutex> hold(UiLock);
-    cancelRequested = cancel;
+    {
+        std::lock_guard<std::mutex> hold(UiLock);
+        cancelRequested = cancel;
+    }
+    if (cancel)
+        m_requestAbort.Abort();
+    else
+        m_requestAbort.Reset();
 }
 
 std::optional<std::u16string> CZendrik2Dlg::TakeNextLogLine()
@@ -111,6 +117,7 @@ void CZendrik2Dlg::ResetSharedState()
         std::lock_guard<std::mutex> hold(UiLock);
         cancelRequested = false;
     }
+    m_requestAbort.Reset();
     std::lock_guard<std::mutex> hold(UiLock);
     workerBusy = false;
 }

@@ -64,6 +64,7 @@ public:
     bool IsCancelRequested() override;
     void RequestCancel(bool cancel);
     const std::u16string& AccessToken() const override { return m_accessToken; }
+    Tavik::CHttpRequestAbort* RequestAbort() const override { return &m_requestAbort; }
 
     // The login browser's messages, on the user interface thread.
     void OnLoginFinished();
@@ -140,6 +141,9 @@ private:
     std::u16string m_jobResultId;
     std::u16string m_statusTitle;  // the last title SetStatusTag asked for
     bool m_collapseQueuedProgress = false;  // once a window shows the log
+
+    // Mutable: handing it to the operations changes nothing the dialog shows.
+    mutable Tavik::CHttpRequestAbort m_requestAbort;
 
     std::thread m_worker;
 };

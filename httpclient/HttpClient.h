@@ -11,6 +11,7 @@
 #include "httpclient/HttpClientMap.h"
 #include "httpclient/HttpEncoder.h"
 #include "httpclient/HttpPostStat.h"
+#include "httpclient/HttpRequestAbort.h"
 #include "httpclient/HttpResponse.h"
 #include "httpclient/HttpToolW.h"
 #include "httpclient/MallocPtr.h"
@@ -51,6 +52,8 @@ public:
     // The proxy account applied to each connection; nothing in the program sets one.
     void SetProxyAccount(LPCWSTR szUser, LPCWSTR szPassword);
     bool SetUseUtf8(bool bUseUtf8);
+    // Every request handle the client opens is reported to `abort` (may be null).
+    void SetRequestAbort(CHttpRequestAbort* abort) { m_pAbort = abort; }
     typename MapType::Position AddParam(LPCWSTR szName, LPCWSTR szValue = nullptr, DWORD dwFlags = 0);
     // Extra request headers, sent with every request; nothing in the program adds any.
     typename MapType::Position AddHeader(LPCWSTR szName, LPCWSTR szValue);
@@ -138,6 +141,7 @@ private:
     HINTERNET m_hRequest = nullptr;
     bool m_bPostContext = true;
     std::unique_ptr<BYTE[]> m_pbyReadBuffer;
+    CHttpRequestAbort* m_pAbort = nullptr;
 };
 
 using CHttpClient = CHttpClientT<CHttpToolW, CHttpEncoderW>;

@@ -141,6 +141,8 @@ HINTERNET CHttpClientT<HttpTool, HttpEncoder>::OpenRequest(HINTERNET hConnection
         dwFlags |= INTERNET_FLAG_SECURE;
     const OwnedText objectName(CopyObjectName(url, szUrl));
     HINTERNET hRequest = HttpTool::OpenRequest(hConnection, szVerb, objectName.get(), dwFlags, m_nCodePage);
+    if (m_pAbort != nullptr)
+        m_pAbort->Watch(hRequest);
     if ((dwFlags & INTERNET_FLAG_PRAGMA_NOCACHE) == 0)
         return hRequest;
     try {

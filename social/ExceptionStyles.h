@@ -11,6 +11,9 @@
 // else logs the operation's catch-all line and becomes the cancel signal, so the job
 // stops with "Upload cancelled" or "ERROR: Unexpected exception".
 //
+// A client error while the job is cancelled is the cancel ending the request in flight,
+// and is handled as the cancel signal in both styles.
+//
 // The work's client and response live inside the work, so both are gone before the
 // handlers run.
 
@@ -33,7 +36,10 @@ void RunRecovering(JobContext& job, std::u16string_view failureTag, Work&& work)
     try {
         std::forward<Work>(work)();
     } catch (const Tavik::httpclientexceptionW& error) {
-        ReportRecoveredClientError(job, error);
+        if (job.IsCancelRequested())
+            ReportRecoveredUnexpected(job, failureTag);
+        else
+            ReportRecoveredClientError(job, error);
     } catch (...) {
         ReportRecoveredUnexpected(job, failureTag);
     }
@@ -45,6 +51,8 @@ auto RunAborting(JobContext& job, std::u16string_view catchAllLine, Work&& work)
     try {
         return std::forward<Work>(work)();
     } catch (const Tavik::httpclientexceptionW&) {
+        if (job.IsCancelRequested())
+            throw CancelSignal;
         throw;
     } catch (...) {
         job.AppendLog(std::u16string(catchAllLine));

@@ -2,6 +2,7 @@
 
 #include "service/ServiceClient.h"
 #include "social/FileUpload.h"
+#include "social/GraphClient.h"
 #include "social/JsonStringToWide.h"
 #include "social/ServiceEndpoints.h"
 
@@ -40,6 +41,7 @@ std::u16string UploadGif(JobContext& job, const std::u16string& filePath)
     request.address = GifUploadAddress();
     request.setUp = [&](Tavik::CHttpClient& client) {
         service::ConfigureServiceClient(client);
+        WatchForCancel(client, job);
         client.AddParam(u"api_key", GifApiKey, 0);
         client.AddParam(u"file", filePath.c_str(), Tavik::PARAM_FLAG_FILE);
     };

@@ -7,7 +7,9 @@
 
 namespace social {
 
-// service::ConfigureServiceClient, then the "access_token" parameter.
+// The client's requests end at once when the job is cancelled.
+void WatchForCancel(Tavik::CHttpClient& client, const JobContext& job);
+// service::ConfigureServiceClient, WatchForCancel, then the "access_token" parameter.
 void ConfigureGraphClient(Tavik::CHttpClient& client, const JobContext& job);
 
 }  // namespace social

@@ -3,6 +3,8 @@
 // cancel flag and the access token. The main dialog provides it in the program, the
 // headless runner in scripted booths, and the tests their own recorder.
 
+#include "httpclient/HttpRequestAbort.h"
+
 #include <string>
 
 namespace social {
@@ -17,6 +19,9 @@ public:
     virtual void SetStatusTag(const std::u16string& tag) = 0;
     virtual bool IsCancelRequested() = 0;
     virtual const std::u16string& AccessToken() const = 0;
+    // Where the operations report their requests, so that a cancel ends the one in
+    // flight at once instead of after its stall timeout; null when nothing cancels.
+    virtual Tavik::CHttpRequestAbort* RequestAbort() const { return nullptr; }
 };
 
 // The cancellation signal, thrown as a plain int through the operations to the job.

@@ -1,5 +1,6 @@
 #include "platform/wininet/Handles.h"
 
+#include <cstdint>
 #include <unordered_map>
 
 namespace wininet {
@@ -8,6 +9,9 @@ namespace {
 
 struct HandleTable {
     std::mutex lock;
+    // Handle values are never reused, so a handle closed by one thread (to cancel a call)
+    // and then again by its owner can only fail, never close another request.
+    std::uintptr_t lastValue = 0;
     std::unordered_map<HINTERNET, std::shared_ptr<InternetObject>> objects;
 };
 
@@ -39,9 +43,11 @@ Credentials Connection::ProxyAccount() const
 
 HINTERNET RegisterHandle(std::shared_ptr<InternetObject> object)
 {
-    HINTERNET handle = object.get();
     HandleTable& table = Table();
     std::lock_guard guard(table.lock);
+    // Aligned like a pointer, and never null.
+    table.lastValue += 16;
+    HINTERNET handle = reinterpret_cast<HINTERNET>(table.lastValue);
     table.objects.emplace(handle, std::move(object));
     return handle;
 }

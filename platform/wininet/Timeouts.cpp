@@ -2,11 +2,28 @@
 
 #include "platform/wininet/WinInet.h"
 
+#include <cstdlib>
+
 namespace wininet {
 
 namespace {
 
-std::atomic<DWORD> defaults[3]{kBuiltInTimeouts.connectMs, kBuiltInTimeouts.sendMs, kBuiltInTimeouts.receiveMs};
+// Tests shorten the send and receive stall limits through the environment, so that a
+// stalled server is given up on in seconds; anything but a positive number is ignored.
+DWORD StallDefault(DWORD builtIn)
+{
+    const char* text = std::getenv("ZENDRIK_STALL_TIMEOUT_MS");
+    if (text == nullptr || *text == '\0')
+        return builtIn;
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text, &end, 10);
+    if (*end != '\0' || value == 0 || value > builtIn || text[0] == '-')
+        return builtIn;
+    return static_cast<DWORD>(value);
+}
+
+std::atomic<DWORD> defaults[3]{kBuiltInTimeouts.connectMs, StallDefault(kBuiltInTimeouts.sendMs),
+                               StallDefault(kBuiltInTimeouts.receiveMs)};
 
 DWORD& Field(TimeoutValues& values, TimeoutKind kind)
 {

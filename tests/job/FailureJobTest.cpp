@@ -8,6 +8,9 @@
 
 #include <signal.h>
 
+#include <chrono>
+#include <thread>
+
 using ::testing::ElementsAre;
 
 namespace jobtest {
@@ -133,6 +136,47 @@ TEST_F(FailedJob, SignalDuringAnUploadCancelsItAndStillLogsOut)
     EXPECT_LT(upload["bodyBytes"].asUInt64(), upload["contentLength"].asUInt64());
     EXPECT_FALSE(upload["details"].isMember("photoId"));
     EXPECT_EQ(Service().Received("logout").size(), 1u);
+}
+
+// A cancel ends the transfer in flight instead of waiting out the 30 s stall limit: a
+// body the server stopped reading, and an answer the server holds back. The failure
+// lines and the logout follow as for any cancel.
+TEST_F(FailedJob, SignalEndsAStalledTransferAtOnce)
+{
+    struct Stall {
+        const char* rule;
+        std::string album;
+        std::string waitFor;
+        std::vector<std::string> lines;
+    };
+    const std::string big = home.Write("media/big.jpg", MediaBytes("\xFF\xD8\xFF\xE0", 16u << 20));
+    const Stall stalls[] = {
+        {R"({"host": "graph", "path": "/v2.12/me/photos", "stallAfterBodyBytes": 1048576, "stallMs": 120000})",
+         "me", "Progress: 1%",
+         Framed({"Album: Kavlin2 Photos", "", "Upload photo: " + big, "Aborting upload, please wait...",
+                 "Unexpected exception", "ERROR uploading photo"})},
+        {R"({"host": "graph", "path": "/v2.12/me/albums", "method": "GET", "delayMs": 120000})",
+         "Party", "Checking whether album already exists...",
+         Framed({"Album: Party", "Checking whether album already exists...", "Aborting upload, please wait...",
+                 "Upload cancelled"})},
+    };
+    for (const Stall& stall : stalls) {
+        SCOPED_TRACE(stall.rule);
+        Service().Reset();
+        Service().Script(ParseJson(stall.rule));
+        const auto job = StartJob({"-a" + stall.album, "-f" + big});
+        ASSERT_TRUE(job->WaitForLine([&](const std::string& line) { return line == stall.waitFor; }, kJobTimeout));
+        // Long enough for the transfer to be blocked on the server.
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const auto signalled = std::chrono::steady_clock::now();
+        job->Signal(SIGTERM);
+        const JobResult result = job->Finish(kJobTimeout);
+
+        EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(10));
+        EXPECT_EQ(result.PlainLines(), stall.lines);
+        EXPECT_EQ(result.exitStatus, 1);
+        EXPECT_EQ(Service().Received("logout").size(), 1u);
+    }
 }
 
 }  // namespace

@@ -106,7 +106,8 @@ void JobTest::SetUp()
 }
 
 std::unique_ptr<JobProcess> JobTest::StartJob(const std::vector<std::string>& arguments,
-                                              const std::optional<std::string>& token) const
+                                              const std::optional<std::string>& token,
+                                              const std::vector<std::string>& extraEnvironment) const
 {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry)
@@ -118,6 +119,7 @@ std::unique_ptr<JobProcess> JobTest::StartJob(const std::vector<std::string>& ar
         environment.push_back(entry);
     if (token)
         environment.push_back("ZENDRIK_ACCESS_TOKEN=" + *token);
+    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
     return std::make_unique<JobProcess>(arguments, environment);
 }
 

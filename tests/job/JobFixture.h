@@ -57,8 +57,10 @@ protected:
     void SetUp() override;
 
     static const StandinService& Service() { return *service_; }
+    // extraEnvironment: "NAME=value" entries added to the case's environment.
     std::unique_ptr<JobProcess> StartJob(const std::vector<std::string>& arguments,
-                                         const std::optional<std::string>& token = kToken) const;
+                                         const std::optional<std::string>& token = kToken,
+                                         const std::vector<std::string>& extraEnvironment = {}) const;
     JobResult RunJob(const std::vector<std::string>& arguments, const std::optional<std::string>& token = kToken) const;
     // The one record of the kind; fails the case unless there is exactly one.
     Json::Value OnlyRecord(const std::string& kind) const;

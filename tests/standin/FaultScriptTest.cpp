@@ -12,6 +12,7 @@
 #include <openssl/ssl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <memory>
 
@@ -39,6 +40,27 @@ std::string StatusLine(int port, const std::string& target) {
     tls.reset();
     close(fd);
     return received.substr(0, received.find("\r\n") + 2);
+}
+
+// How a plain connection ends after a GET: 0 for a close, else the receive's errno.
+int EndOfConnection(int port, const std::string& target) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int error = -1;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        const std::string request = "GET " + target + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
+        send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+        char buffer[512];
+        ssize_t got = 0;
+        while ((got = recv(fd, buffer, sizeof buffer, 0)) > 0) {
+        }
+        error = got == 0 ? 0 : errno;
+    }
+    close(fd);
+    return error;
 }
 
 TEST(FaultScriptTest, ScriptedStatusReasonAndBodyApplyAsOftenAsAsked) {
@@ -112,6 +134,12 @@ TEST(FaultScriptTest, AnswersCanBeWithheldCutOrReplacedByRawBytes) {
     standin.Script(ParseJson(R"({"path": "/media/*", "dropBeforeAnswer": true, "times": 1})"));
     EXPECT_FALSE(media->Get("/media/a/giphy.gif"));
     EXPECT_TRUE(standin.Received("gif_media")[0]["answer"]["dropped"].asBool());
+
+    // A reset is not a close: the client's read fails instead of ending.
+    standin.Script(ParseJson(R"({"path": "/media/*", "dropBeforeAnswer": true, "times": 1})"));
+    EXPECT_EQ(EndOfConnection(standin.Port("gif-media"), "/media/a/giphy.gif"), 0);
+    standin.Script(ParseJson(R"({"path": "/media/*", "resetBeforeAnswer": true, "times": 1})"));
+    EXPECT_EQ(EndOfConnection(standin.Port("gif-media"), "/media/a/giphy.gif"), ECONNRESET);
 
     standin.Script(ParseJson(R"({"path": "/media/*", "status": 200, "body": "0123456789", "dropAnswerAfterBytes": 4,
                                  "times": 1})"));

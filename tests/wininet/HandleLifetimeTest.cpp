@@ -162,4 +162,26 @@ TEST(HandleLifetime, ClosingFromAnotherThreadCancelsAWaitingCall)
     EXPECT_EQ(sent.get(), ERROR_INTERNET_OPERATION_CANCELLED);
 }
 
+// A cancel closes a request from another thread and its owner closes it again later: the
+// second close fails and leaves alone every request opened in between, even when the
+// first one's memory has been reused by then.
+TEST(HandleLifetime, ASecondCloseNeverClosesALaterRequest)
+{
+    WireServer server;
+    Handle session = OpenSession();
+    Handle connection = Connect(session.get(), server.Port());
+    for (int round = 0; round < 8; ++round) {
+        HINTERNET cancelled = HttpOpenRequestA(connection.get(), "GET", "/", nullptr, nullptr, nullptr,
+                                               INTERNET_FLAG_SECURE, 0);
+        ASSERT_TRUE(cancelled);
+        ASSERT_TRUE(InternetCloseHandle(cancelled));
+        Handle later = OpenRequest(connection.get(), "GET", "/", true);
+        ASSERT_TRUE(later);
+        EXPECT_NE(later.get(), cancelled);
+        EXPECT_FALSE(InternetCloseHandle(cancelled));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+        EXPECT_TRUE(HttpSendRequestW(later.get(), nullptr, 0, nullptr, 0)) << GetLastError();
+    }
+}
+
 }  // namespace

@@ -130,8 +130,9 @@ Answer ScriptedAnswer(const Answer& normal, const ScriptRule& rule) {
 DeliveryNote PlanDelivery(const httplib::Request& request, const Answer& answer, const std::optional<ScriptRule>& rule,
                           bool dropNow) {
     DeliveryNote note;
-    if (dropNow || (rule && rule->dropBeforeAnswer)) {
+    if (dropNow || (rule && (rule->dropBeforeAnswer || rule->resetBeforeAnswer))) {
         note.dropped = true;
+        note.reset = !dropNow && rule->resetBeforeAnswer;
         return note;
     }
     note.raw = NeedsRawWrite(answer, rule);
@@ -146,7 +147,10 @@ DeliveryNote Deliver(const httplib::Request& request, httplib::Response& respons
     if (rule && rule->delayMs > 0 && !stopper.SleepFor(std::chrono::milliseconds(rule->delayMs))) dropNow = true;
     const DeliveryNote note = PlanDelivery(request, answer, rule, dropNow);
     if (note.dropped) {
-        DropConnection(request);
+        if (note.reset)
+            ResetConnection(request);
+        else
+            DropConnection(request);
         response.status = 500;
         return note;
     }

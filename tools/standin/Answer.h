@@ -33,6 +33,7 @@ Answer ScriptedAnswer(const Answer& normal, const ScriptRule& rule);
 
 struct DeliveryNote {
     bool dropped = false;
+    bool reset = false;
     bool raw = false;
     bool cut = false;
     bool endless = false;

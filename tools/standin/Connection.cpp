@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 #include <openssl/ssl.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -70,6 +71,20 @@ bool WriteRaw(const httplib::Request& request, std::string_view bytes) {
 void DropConnection(const httplib::Request& request) {
     const int fd = ConnectionSocket(request);
     if (fd >= 0) shutdown(fd, SHUT_RDWR);
+}
+
+void ResetConnection(const httplib::Request& request) {
+    const int fd = ConnectionSocket(request);
+    if (fd < 0) return;
+    const linger abort{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    const int stand = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (stand < 0) {
+        shutdown(fd, SHUT_RDWR);
+        return;
+    }
+    dup2(stand, fd);
+    close(stand);
 }
 
 void CloseAfterRawAnswer(const httplib::Request& request) {

@@ -15,6 +15,10 @@ int ConnectionSocket(const httplib::Request& request);  // -1 when not found
 bool WriteRaw(const httplib::Request& request, std::string_view bytes);
 // Ends the connection at once, without an answer (FIN now, RST for data still arriving).
 void DropConnection(const httplib::Request& request);
+// Ends the connection with a TCP reset: the socket is closed with a zero linger, and a
+// fresh unconnected socket takes its descriptor, so the HTTP library's later use of it
+// fails instead of touching another connection.
+void ResetConnection(const httplib::Request& request);
 // Ends the connection after an answer written with WriteRaw.
 void CloseAfterRawAnswer(const httplib::Request& request);
 

@@ -10,7 +10,7 @@ const std::set<std::string>& KnownMembers() {
     static const std::set<std::string> members = {
         "host", "method", "path", "queryContains", "skip", "times", "status", "body", "json",
         "contentType", "headers", "rawAnswer", "reason", "idAsNumber", "padBodyTo", "endlessBody",
-        "delayMs", "dropAnswerAfterBytes", "dropBeforeAnswer", "dropAfterBodyBytes",
+        "delayMs", "dropAnswerAfterBytes", "dropBeforeAnswer", "resetBeforeAnswer", "dropAfterBodyBytes",
         "stallAfterBodyBytes", "stallMs", "bodyBytesPerSecond"};
     return members;
 }
@@ -77,7 +77,7 @@ private:
 }  // namespace
 
 bool ScriptRule::Overrides() const {
-    return status || body || rawAnswer || dropBeforeAnswer;
+    return status || body || rawAnswer || dropBeforeAnswer || resetBeforeAnswer;
 }
 
 bool ScriptRule::Matches(const std::string& requestHost, const std::string& requestMethod,
@@ -121,6 +121,7 @@ ScriptRule ScriptRule::FromJson(const Json::Value& json, std::string& error) {
     read.Int("delayMs", rule.delayMs);
     read.Count("dropAnswerAfterBytes", rule.dropAnswerAfterBytes);
     read.Flag("dropBeforeAnswer", rule.dropBeforeAnswer);
+    read.Flag("resetBeforeAnswer", rule.resetBeforeAnswer);
     read.Count("dropAfterBodyBytes", rule.dropAfterBodyBytes);
     read.Count("stallAfterBodyBytes", rule.stallAfterBodyBytes);
     read.Int("stallMs", rule.stallMs);
@@ -164,6 +165,7 @@ Json::Value ScriptRule::ToJson() const {
     if (delayMs) json["delayMs"] = delayMs;
     if (dropAnswerAfterBytes) json["dropAnswerAfterBytes"] = Json::UInt64(*dropAnswerAfterBytes);
     if (dropBeforeAnswer) json["dropBeforeAnswer"] = true;
+    if (resetBeforeAnswer) json["resetBeforeAnswer"] = true;
     if (dropAfterBodyBytes) json["dropAfterBodyBytes"] = Json::UInt64(*dropAfterBodyBytes);
     if (stallAfterBodyBytes) {
         json["stallAfterBodyBytes"] = Json::UInt64(*stallAfterBodyBytes);

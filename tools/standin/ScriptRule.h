@@ -39,6 +39,7 @@ struct ScriptRule {
 
     // Misbehaviour while the request is read.
     bool dropBeforeAnswer = false;
+    bool resetBeforeAnswer = false;  // as dropBeforeAnswer, with a TCP reset instead of a close
     std::optional<std::uint64_t> dropAfterBodyBytes;
     std::optional<std::uint64_t> stallAfterBodyBytes;
     int stallMs = 60000;
