@@ -98,8 +98,8 @@ public:
             const pid_t pid = ::fork();
             if (pid == 0) {
                 ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-                for (volatile unsigned long spin = 0;; spin = spin + 1) {
-                }
+                for (volatile unsigned long spin = 0;;)
+                    spin = spin + 1;
             }
             if (pid > 0)
                 pids_.push_back(pid);
@@ -287,7 +287,7 @@ void Day::CheckLeftovers(pid_t pid, const std::string& marker, ShotResult& resul
 void Day::ReportCrash(pid_t pid, const std::string& stderrText, int status) const
 {
     std::fprintf(stderr, "shot process %d died by signal %d\n", pid, status - 128);
-    for (const std::filesystem::path core : {work_ / "core", work_ / ("core." + std::to_string(pid))}) {
+    for (const std::filesystem::path& core : {work_ / "core", work_ / ("core." + std::to_string(pid))}) {
         if (!std::filesystem::exists(core))
             continue;
         const std::string trace = guitest::CommandOutput(

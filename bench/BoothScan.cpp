@@ -114,7 +114,8 @@ std::vector<std::string> GuestWebData(const std::filesystem::path& home, const s
          it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
         if (error)
             break;
-        if (!it->is_regular_file(error) || it->file_size(error) == 0)
+        // A store's salt is made once for the store, not from anything a guest did.
+        if (!it->is_regular_file(error) || it->file_size(error) == 0 || it->path().filename() == "salt")
             continue;
         const std::string relative = std::filesystem::relative(it->path(), home, error).string();
         if (!IsWebStore(relative, webHost))

@@ -74,10 +74,12 @@ TEST_F(CloseSignal, InEachPhaseTheProgramEndsByItselfAndLogsOutWithItsToken)
             options.push_back("-f" + MediaFile("shot.jpg", "\xFF\xD8\xFF\xE0", 4 << 20));
         auto run = Start(Unattended(options));
         ASSERT_NE(run->Window(), 0u);
-        if (phase.recordKind != nullptr)
+        if (phase.recordKind != nullptr) {
             ASSERT_TRUE(WaitForRecords(phase.recordKind)) << Joined(run->Titles().Titles());
-        if (phase.title != nullptr)
+        }
+        if (phase.title != nullptr) {
             ASSERT_TRUE(run->Titles().WaitFor(phase.title, kJobTimeout)) << Joined(run->Titles().Titles());
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
         const std::optional<int> status = run->Close(std::chrono::seconds(30));
