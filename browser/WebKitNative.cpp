@@ -75,6 +75,10 @@ NativeViewHooks::~NativeViewHooks()
 {
     for (const gulong handler : handlers_)
         g_signal_handler_disconnect(view_, handler);
+    // The view goes with the program: its web process is ended here rather than left to
+    // notice the program's exit, which on a loaded booth took it seconds after the host
+    // had seen the program end.
+    webkit_web_view_terminate_web_process(WEBKIT_WEB_VIEW(view_));
     g_object_unref(view_);
 }
 

@@ -343,6 +343,21 @@ protected:
     }
 };
 
+// A connection cut or reset under an answer fails where the client happens to notice it:
+// while the request is sent (406), ended (409) or its body read (401). Each is the same
+// failure; which one it is depends on timing alone.
+bool SameLine(const std::string& expected, const std::string& actual, Fault fault)
+{
+    if (expected == actual)
+        return true;
+    const std::string cutAnswerLines[] = {"HttpClientException, error code=401", "HttpClientException, error code=406",
+                                          "HttpClientException, error code=409"};
+    auto isCutLine = [&](const std::string& line) {
+        return std::find(std::begin(cutAnswerLines), std::end(cutAnswerLines), line) != std::end(cutAnswerLines);
+    };
+    return (fault == Fault::CloseMidAnswer || fault == Fault::Reset) && isCutLine(expected) && isCutLine(actual);
+}
+
 TEST_P(FaultMatrix, FailureIsReportedAndTheGuestLoggedOut)
 {
     const MatrixCase& c = GetParam();
@@ -364,7 +379,7 @@ TEST_P(FaultMatrix, FailureIsReportedAndTheGuestLoggedOut)
     const std::vector<std::string> lines = result.PlainLines();
     auto at = lines.begin();
     for (const std::string& line : expected) {
-        at = std::find(at, lines.end(), line);
+        at = std::find_if(at, lines.end(), [&](const std::string& actual) { return SameLine(line, actual, c.fault); });
         EXPECT_NE(at, lines.end()) << "missing, or out of order: \"" << line << "\"\n"
                                    << ::testing::PrintToString(lines);
         if (at == lines.end())

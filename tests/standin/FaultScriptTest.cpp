@@ -19,49 +19,54 @@
 namespace standintest {
 namespace {
 
-// The status line exactly as it arrives, read over TLS as the listeners speak it.
-std::string StatusLine(int port, const std::string& target) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    std::string received;
-    std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context(SSL_CTX_new(TLS_client_method()), SSL_CTX_free);
-    std::unique_ptr<SSL, decltype(&SSL_free)> tls(SSL_new(context.get()), SSL_free);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && SSL_set_fd(tls.get(), fd) == 1 &&
-        SSL_connect(tls.get()) == 1) {
+// One GET over TLS, as the listeners speak it, read with the raw socket in view.
+class TlsExchange {
+public:
+    TlsExchange(int port, const std::string& target) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            SSL_set_fd(tls_.get(), fd_) != 1 || SSL_connect(tls_.get()) != 1)
+            return;
         const std::string request = "GET " + target + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
-        SSL_write(tls.get(), request.data(), static_cast<int>(request.size()));
-        char buffer[512];
-        for (int got; received.find("\r\n") == std::string::npos && (got = SSL_read(tls.get(), buffer, sizeof buffer)) > 0;)
-            received.append(buffer, static_cast<std::size_t>(got));
+        connected_ = SSL_write(tls_.get(), request.data(), static_cast<int>(request.size())) > 0;
     }
-    tls.reset();
-    close(fd);
-    return received.substr(0, received.find("\r\n") + 2);
-}
+    ~TlsExchange() {
+        tls_.reset();
+        close(fd_);
+    }
 
-// How a plain connection ends after a GET: 0 for a close, else the receive's errno.
-int EndOfConnection(int port, const std::string& target) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int error = -1;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        const std::string request = "GET " + target + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
-        send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    // The status line exactly as it arrives.
+    std::string StatusLine() {
+        std::string received;
         char buffer[512];
-        ssize_t got = 0;
-        while ((got = recv(fd, buffer, sizeof buffer, 0)) > 0) {
-        }
-        error = got == 0 ? 0 : errno;
+        for (int got; connected_ && received.find("\r\n") == std::string::npos &&
+                      (got = SSL_read(tls_.get(), buffer, sizeof buffer)) > 0;)
+            received.append(buffer, static_cast<std::size_t>(got));
+        return received.substr(0, received.find("\r\n") + 2);
     }
-    close(fd);
-    return error;
-}
+    // How the connection ends: 0 for a close, else the receive's errno (-1: never connected).
+    int End() {
+        if (!connected_) return -1;
+        char buffer[512];
+        int got = 0;
+        errno = 0;
+        while ((got = SSL_read(tls_.get(), buffer, sizeof buffer)) > 0) {
+        }
+        return SSL_get_error(tls_.get(), got) == SSL_ERROR_ZERO_RETURN ? 0 : errno;
+    }
+
+private:
+    int fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context_{SSL_CTX_new(TLS_client_method()), SSL_CTX_free};
+    std::unique_ptr<SSL, decltype(&SSL_free)> tls_{SSL_new(context_.get()), SSL_free};
+    bool connected_ = false;
+};
+
+std::string StatusLine(int port, const std::string& target) { return TlsExchange(port, target).StatusLine(); }
+int EndOfConnection(int port, const std::string& target) { return TlsExchange(port, target).End(); }
 
 TEST(FaultScriptTest, ScriptedStatusReasonAndBodyApplyAsOftenAsAsked) {
     StandinProcess standin{{"--token", "T1"}};
