@@ -10,10 +10,17 @@ namespace booth {
 
 namespace {
 
+// A process can end between the listing of /proc and the read of its files; the read then
+// fails with ESRCH, which the stream library throws even with exceptions off. Such a
+// process is gone, and its text is empty.
 std::string FileText(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    try {
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        return {};
+    }
 }
 
 // The fifth field of /proc/PID/stat, after the name in parentheses.

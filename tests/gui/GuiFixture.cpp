@@ -47,7 +47,9 @@ std::vector<std::string> GuiTest::Environment() const
 std::unique_ptr<ProgramRun> GuiTest::Start(const std::vector<std::string>& arguments) const
 {
     auto run = std::make_unique<ProgramRun>(*server_, arguments, Environment(), home.Path());
-    EXPECT_NE(run->Window(), 0u) << "no window appeared\n" << run->Stderr();
+    EXPECT_NE(run->Window(), 0u) << "no window appeared; the program "
+                                 << (run->Process().Running() ? "still runs" : "has ended") << "\n"
+                                 << run->Stderr();
     return run;
 }
 
