@@ -5,7 +5,6 @@
 // title to standard error. SIGINT and SIGTERM cancel the job as the window's cancel
 // button does. Exits 0 when the job produced its id (photo, video or post), else 1.
 
-#include "app/ConnectionTest.h"
 #include "app/HeadlessView.h"
 #include "app/PasswordArgument.h"
 #include "app/ProgramInfo.h"
@@ -14,7 +13,6 @@
 #include "login/BrowserWebData.h"
 #include "login/LoginSession.h"
 #include "platform/win32/Utf.h"
-#include "platform/wininet/WinInet.h"
 
 #include <atomic>
 #include <chrono>
@@ -45,8 +43,6 @@ void PrintQueuedLines(CZendrik2Dlg& dialog)
         std::fflush(stdout);
 }
 
-void EndBrowserSession() { ::InternetSetOptionW(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0); }
-
 // The user interface thread's part: show the log as it grows, pass a signal on as the
 // cancel button would, and wait for the worker's last line.
 void ServeUntilTheWorkerEnds(CZendrik2Dlg& dialog)
@@ -57,8 +53,7 @@ void ServeUntilTheWorkerEnds(CZendrik2Dlg& dialog)
         if (!dialog.IsWorkerBusy())
             break;
         if (cancelSignalled && !cancelPassedOn) {
-            dialog.AppendLog(u"Aborting upload, please wait...");
-            dialog.RequestCancel(true);
+            dialog.AbortRunningJob();
             cancelPassedOn = true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -70,26 +65,19 @@ int RunJob(const std::vector<std::u16string>& arguments)
 {
     CLoginSession loginBrowser;
     CZendrik2Dlg dialog(arguments, loginBrowser);
-    dialog.interactive = false;
-    dialog.loginPending = true;
+    dialog.MakeUnattended();
     HeadlessView view;
     dialog.AttachView(&view);
 
-    EndBrowserSession();
-    dialog.ResetSharedState();
-    if (!InternetConnectionAvailable()) {
-        dialog.SetStatusTag(u"(error: No internet connection)");
+    dialog.BeginSession();
+    if (!dialog.StartUnattended())
         return 1;
-    }
-    dialog.SetStatusTag(u"(logging in)");
+    // The token stands for the login the window's browser would carry out.
     if (const char* token = std::getenv("ZENDRIK_ACCESS_TOKEN"))
         loginBrowser.SetAccessToken(Utf8ToUtf16(token));
     dialog.OnLoginFinished();
     ServeUntilTheWorkerEnds(dialog);
-
-    std::u16string ignored;
-    loginBrowser.LogoutFromFacebook(ignored);  // nothing left to do after the job's own logout
-    EndBrowserSession();
+    dialog.EndSession();
     return dialog.JobResultId().empty() ? 1 : 0;
 }
 

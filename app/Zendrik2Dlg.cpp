@@ -28,10 +28,10 @@ CZendrik2Dlg::CZendrik2Dlg(const std::vector<std::u16string>& arguments, CLoginS
       m_connectionTest(InternetConnectionAvailable)
 {
     CommandLineOptions options = CommandLineOptions::FromArguments(arguments);
-    job = std::move(options.job);
-    interactive = options.interactive;
-    loginPending = options.loginPending;
-    AdoptMessageBoxCaptionForMode(interactive);
+    m_job = std::move(options.job);
+    m_interactive = options.interactive;
+    m_loginPending = options.loginPending;
+    AdoptMessageBoxCaptionForMode(m_interactive);
 }
 
 CZendrik2Dlg::~CZendrik2Dlg()
@@ -55,7 +55,7 @@ void CZendrik2Dlg::AppendLog(const std::u16string& line)
 
 void CZendrik2Dlg::SetStatusTag(const std::u16string& tag)
 {
-    if (interactive || m_view == nullptr)
+    if (m_interactive || m_view == nullptr)
         return;
     std::u16string title = tag.empty() ? u"Orvane Systems Zendrik" : u"Orvane Systems Zendrik - " + tag;
     {
@@ -133,8 +133,8 @@ void CZendrik2Dlg::OnLoginFinished()
     if (m_closing)
         return;  // posted before the close; no worker may start under a closing window
     m_accessToken = m_loginBrowser.AccessToken();
-    loginPending = false;
-    if (!interactive && m_view != nullptr)
+    m_loginPending = false;
+    if (!m_interactive && m_view != nullptr)
         m_view->MoveOffScreen();
     if (m_view != nullptr)
         m_view->LayOutControls();
@@ -159,7 +159,7 @@ void CZendrik2Dlg::OnLoginFinished()
 void CZendrik2Dlg::OnLoginAttemptFailed()
 {
     SetStatusTag(u"(login failed)");
-    if (!interactive && m_view != nullptr)
+    if (!m_interactive && m_view != nullptr)
         m_view->MoveOffScreen();
 }
 
@@ -184,7 +184,7 @@ unsigned CZendrik2Dlg::UploadThreadProc(CZendrik2Dlg* dialog)
 
 void CZendrik2Dlg::RunUploadJob()
 {
-    job.albumName = TrimWhiteSpace(job.albumName);
+    m_job.albumName = TrimWhiteSpace(m_job.albumName);
     try {
         RunJobSteps();
     } catch (const Tavik::httpclientexceptionW& e) {
@@ -215,30 +215,30 @@ void CZendrik2Dlg::RunJobSteps()
         std::lock_guard<std::mutex> hold(UiLock);
         m_jobResultId = id;
     };
-    if (!job.linkUrl.empty()) {
+    if (!m_job.linkUrl.empty()) {
         AppendLog(u"");
-        produced(PostLinkToTimeline(job.linkUrl, job.comments));
+        produced(PostLinkToTimeline(m_job.linkUrl, m_job.comments));
         return;
     }
     AppendLog(u"");
-    if (IsVideoFile(job.filePath)) {
+    if (IsVideoFile(m_job.filePath)) {
         const std::u16string userId = GetUserId();
         if (userId.empty()) {
             AppendLog(u"ERROR: can't read user_id");
             return;
         }
         AppendLog(u"user_id=" + userId);
-        const std::u16string videoId = UploadVideo(job.filePath, userId, job.comments);
+        const std::u16string videoId = UploadVideo(m_job.filePath, userId, m_job.comments);
         AppendLog(videoId.empty() ? u"ERROR uploading video" : u"Video upload successful, video id: " + videoId);
         produced(videoId);
         return;
     }
-    if (IsGifFile(job.filePath)) {
-        const std::u16string gifUrl = UploadGif(job.filePath);
+    if (IsGifFile(m_job.filePath)) {
+        const std::u16string gifUrl = UploadGif(m_job.filePath);
         if (gifUrl.empty())
             return;
         AppendLog(u"GIF URL: " + gifUrl);
-        const std::u16string postId = PostLinkToTimeline(gifUrl, job.comments);
+        const std::u16string postId = PostLinkToTimeline(gifUrl, m_job.comments);
         if (!postId.empty())
             AppendLog(u"Timeline post OK, id=" + postId);
         produced(postId);
@@ -252,23 +252,23 @@ void CZendrik2Dlg::UploadStillImage()
     std::u16string albumId;
     std::u16string prompt;
     std::u16string fallbackLine;
-    if (job.albumName.empty()) {
+    if (m_job.albumName.empty()) {
         prompt = u"No album name entered, upload photo to \"Kavlin2 Photos\" instead?";
         fallbackLine = u"Album name not supplied, upload to \"Kavlin2 Photos\" instead";
-    } else if (job.albumName == u"me") {
+    } else if (m_job.albumName == u"me") {
         AppendLog(u"Album: Kavlin2 Photos");
         albumId = u"me";
     } else {
-        AppendLog(u"Album: " + job.albumName);
+        AppendLog(u"Album: " + m_job.albumName);
         SetStatusTag(u"(create album)");
-        albumId = FindOrCreateAlbum(job.albumName, job.description);
+        albumId = FindOrCreateAlbum(m_job.albumName, m_job.description);
         if (IsCancelRequested())
             throw social::CancelSignal;
         if (albumId.empty()) {
-            prompt = u"Error creating album \"" + job.albumName + u"\".\nUpload photo to \"Kavlin2 Photos\" instead?";
+            prompt = u"Error creating album \"" + m_job.albumName + u"\".\nUpload photo to \"Kavlin2 Photos\" instead?";
             fallbackLine = u"Error creating album, upload to \"Kavlin2 Photos\" instead";
         } else if (IsReadOnlyAlbumId(albumId)) {
-            prompt = u"Album \"" + job.albumName + u"\" is read-only.\nUpload photo to \"Kavlin2 Photos\" instead?";
+            prompt = u"Album \"" + m_job.albumName + u"\" is read-only.\nUpload photo to \"Kavlin2 Photos\" instead?";
             fallbackLine = u"Album is read only, upload to \"Kavlin2 Photos\" instead";
         } else {
             AppendLog(u"Album id: " + albumId);
@@ -280,7 +280,7 @@ void CZendrik2Dlg::UploadStillImage()
     }
     AppendLog(u"");
 
-    if (interactive && albumId == u"me" && !prompt.empty()) {
+    if (m_interactive && albumId == u"me" && !prompt.empty()) {
         const bool yes = m_view != nullptr && m_view->AskYesNo(prompt, MessageBoxCaption);
         if (!yes) {
             albumId.clear();
@@ -289,7 +289,7 @@ void CZendrik2Dlg::UploadStillImage()
     }
     if (albumId.empty())
         return;
-    const std::u16string photoId = UploadPhoto(job.filePath, albumId, job.comments);
+    const std::u16string photoId = UploadPhoto(m_job.filePath, albumId, m_job.comments);
     AppendLog(photoId.empty() ? u"ERROR uploading photo" : u"Photo upload successful, photo id: " + photoId);
     std::lock_guard<std::mutex> hold(UiLock);
     m_jobResultId = photoId;

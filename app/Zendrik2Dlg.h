@@ -24,7 +24,7 @@
 #include <thread>
 #include <vector>
 
-class CMyDHtmlDlg;
+class LoginBrowserControl;
 
 class CZendrik2Dlg : public social::JobContext {
 public:
@@ -38,7 +38,22 @@ public:
     void AttachView(DialogView* view) { m_view = view; }
     // The windowed program: its window and the login browser living in it. The browser
     // is also the session the constructor was given.
-    void AttachWindow(DialogWindow* window, CMyDHtmlDlg* browser);
+    void AttachWindow(DialogWindow* window, LoginBrowserControl* browser);
+    // The headless runner is unattended whatever the command line says: nobody is there
+    // to answer, and the login waits for the token the runner was given.
+    void MakeUnattended();
+
+    // The run's start and end, shared by the window and the headless runner. A run
+    // starts afresh: no session of an earlier run, no cancel left over.
+    void BeginSession();
+    // Unattended mode: the window's surface when there is a window, the connection test,
+    // then the login. False when there is no connection: the title says so.
+    bool StartUnattended();
+    // The guest's logout, should the job have left the session open, and the browser
+    // session's end.
+    void EndSession();
+    // Asks the running job to stop, saying so in the log the first time.
+    void AbortRunningJob();
 
     // The user interface's handlers, on its thread.
     void OnInitDialog();  // after the controls exist; the window starts the timer afterwards
@@ -49,7 +64,12 @@ public:
     void OnAbout();
     void OnDestroy();     // once, when the modal loop has ended
     bool IsClosing() const { return m_closing; }
+    bool IsInteractive() const { return m_interactive; }
+    bool IsLoginPending() const { return m_loginPending; }
     LayoutState CurrentLayoutState() const;
+    // The job as the command line gives it; the view's data exchange writes the form's fields.
+    const UploadJob& Job() const { return m_job; }
+    UploadJob& Job() { return m_job; }
 
     // For tests: the clock of the watchdog (seconds since 1970) and the connection test.
     void SetClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
@@ -95,14 +115,6 @@ public:
     std::u16string UploadGif(const std::u16string& filePath);
     std::u16string PostLinkToTimeline(const std::u16string& link, const std::u16string& message);
 
-    UploadJob job;
-    bool interactive = true;
-    bool loginPending = false;
-
-    // The watchdog's record of the last title change (unattended mode).
-    std::u16string lastTitle;
-    std::int64_t lastTitleTime = 0;
-
     // The watchdog closes the dialog this long after the title last changed.
     static constexpr std::int64_t WatchdogSeconds = 120;
 
@@ -116,17 +128,24 @@ private:
     void StartLogin(const std::u16string& address);
     bool StartupConnectionTest();
     void CloseDialog();
-    void AbortRunningJob();
     void LayOut();
     void StartWorker();
     void RunJobSteps();
     void UploadStillImage();
     void LogOut();
 
+    UploadJob m_job;
+    bool m_interactive = true;
+    bool m_loginPending = false;
+
+    // The watchdog's record of the last title change (unattended mode).
+    std::u16string m_lastTitle;
+    std::int64_t m_lastTitleTime = 0;
+
     CLoginSession& m_loginBrowser;
     DialogView* m_view = nullptr;
     DialogWindow* m_window = nullptr;
-    CMyDHtmlDlg* m_browser = nullptr;
+    LoginBrowserControl* m_browser = nullptr;
     std::function<std::int64_t()> m_clock;
     std::function<bool()> m_connectionTest;
     std::future<bool> m_earlyConnectionTest;

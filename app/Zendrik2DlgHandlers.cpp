@@ -9,7 +9,7 @@
 #include "app/UiLock.h"
 #include "app/VersionText.h"
 #include "login/LoginUrl.h"
-#include "login/MyDHtmlDlg.h"
+#include "login/LoginBrowserControl.h"
 #include "platform/win32/Utf.h"
 #include "platform/wininet/WinInet.h"
 
@@ -35,7 +35,7 @@ bool FileAttributesReadable(const std::u16string& path)
 
 }  // namespace
 
-void CZendrik2Dlg::AttachWindow(DialogWindow* window, CMyDHtmlDlg* browser)
+void CZendrik2Dlg::AttachWindow(DialogWindow* window, LoginBrowserControl* browser)
 {
     m_view = window;
     m_window = window;
@@ -49,13 +49,13 @@ void CZendrik2Dlg::AttachWindow(DialogWindow* window, CMyDHtmlDlg* browser)
 LayoutState CZendrik2Dlg::CurrentLayoutState() const
 {
     LayoutState state;
-    state.interactive = interactive;
-    state.loginPending = loginPending;
+    state.interactive = m_interactive;
+    state.loginPending = m_loginPending;
     state.hasAccessToken = !m_accessToken.empty();
-    state.windowX = job.windowX;
-    state.windowY = job.windowY;
-    state.windowWidth = job.windowWidth;
-    state.windowHeight = job.windowHeight;
+    state.windowX = m_job.windowX;
+    state.windowY = m_job.windowY;
+    state.windowWidth = m_job.windowWidth;
+    state.windowHeight = m_job.windowHeight;
     return state;
 }
 
@@ -65,39 +65,56 @@ void CZendrik2Dlg::LayOut()
         m_view->LayOutControls();
 }
 
+void CZendrik2Dlg::MakeUnattended()
+{
+    m_interactive = false;
+    m_loginPending = true;
+}
+
 void CZendrik2Dlg::OnInitDialog()
 {
-    EndBrowserSession();
+    BeginSession();
     WorkOutVersionText();
     if (m_browser != nullptr) {
-        m_browser->m_strEmail = job.userEmail;
-        m_browser->m_strPassword = job.userPassword;
+        m_browser->SetCredentials(m_job.userEmail, m_job.userPassword);
         m_browser->Navigate(u"about:blank");
     }
-    ResetSharedState();
-    if (interactive) {
+    if (m_interactive)
         m_window->SetWindowTitle(MessageBoxCaption + u" " + VersionText);
-    } else {
-        m_window->BecomeUnattendedSurface();
-        SwitchEdgeGestures(m_window->NativeWindow(), true);
-        CentreBrowserBox(job, m_window->ClientRect());
-        if (m_browser != nullptr)
-            m_browser->m_bBlockNewWindows = true;
-        if (StartupConnectionTest()) {
-            SetStatusTag(u"(logging in)");
-            if (m_browser != nullptr)
-                m_browser->Navigate(BuildLoginUrl());
-        } else {
-            SetStatusTag(u"(error: No internet connection)");
-        }
-    }
+    else
+        StartUnattended();
     LayOut();
     m_window->ExchangeData(false);
 }
 
+void CZendrik2Dlg::BeginSession()
+{
+    EndBrowserSession();
+    ResetSharedState();
+}
+
+bool CZendrik2Dlg::StartUnattended()
+{
+    if (m_window != nullptr) {
+        m_window->BecomeUnattendedSurface();
+        SwitchEdgeGestures(m_window->NativeWindow(), true);
+        CentreBrowserBox(m_job, m_window->ClientRect());
+    }
+    if (m_browser != nullptr)
+        m_browser->BlockNewWindows();
+    if (!StartupConnectionTest()) {
+        SetStatusTag(u"(error: No internet connection)");
+        return false;
+    }
+    SetStatusTag(u"(logging in)");
+    if (m_browser != nullptr)
+        m_browser->Navigate(BuildLoginUrl());
+    return true;
+}
+
 void CZendrik2Dlg::StartConnectionTestEarly()
 {
-    if (!interactive && !m_earlyConnectionTest.valid())
+    if (!m_interactive && !m_earlyConnectionTest.valid())
         m_earlyConnectionTest = std::async(std::launch::async, m_connectionTest);
 }
 
@@ -117,7 +134,7 @@ void CZendrik2Dlg::OnTimer()
     if (m_closing)
         return;
     CancelledLoginTick();
-    if (!interactive)
+    if (!m_interactive)
         WatchdogTick();
 }
 
@@ -128,7 +145,7 @@ void CZendrik2Dlg::DrainLogQueue()
 
 void CZendrik2Dlg::EndOfRunTick()
 {
-    if (IsWorkerBusy() || loginPending)
+    if (IsWorkerBusy() || m_loginPending)
         return;
     if (IsCancelRequested()) {
         CloseDialog();
@@ -140,20 +157,18 @@ void CZendrik2Dlg::EndOfRunTick()
 
 void CZendrik2Dlg::CancelledLoginTick()
 {
-    if (!loginPending || m_browser == nullptr || !m_browser->m_bCloseRequested)
+    if (!m_loginPending || m_browser == nullptr || !m_browser->TakeCloseRequest())
         return;
-    if (interactive) {
-        loginPending = false;
+    if (m_interactive) {
+        m_loginPending = false;
         LayOut();
         m_browser->Navigate(u"about:blank");
-        m_browser->m_bCloseRequested = false;
         m_window->SetUploadButtonCaption(u"Upload to Facebook");
         AppendLog(u"Facebook login cancelled");
         return;
     }
     m_window->MoveOffScreen();
     SetStatusTag(u"(login failed)");
-    m_browser->m_bCloseRequested = false;
     m_browser->Navigate(u"about:blank");
 }
 
@@ -161,12 +176,12 @@ void CZendrik2Dlg::WatchdogTick()
 {
     const std::u16string title = m_window->WindowTitle();
     const std::int64_t now = m_clock();
-    if (title != lastTitle || lastTitleTime == 0) {
-        lastTitle = title;
-        lastTitleTime = now;
+    if (title != m_lastTitle || m_lastTitleTime == 0) {
+        m_lastTitle = title;
+        m_lastTitleTime = now;
         return;
     }
-    if (now <= lastTitleTime + WatchdogSeconds)
+    if (now <= m_lastTitleTime + WatchdogSeconds)
         return;
     if (IsWorkerBusy())
         RequestCancel(true);
@@ -181,7 +196,7 @@ void CZendrik2Dlg::OnUploadButton()
     const std::u16string caption = m_window->UploadButtonCaption();
     if (Contains(caption, u"Upload")) {
         // The unattended login starts by itself; a stray Enter must not start another.
-        if (interactive)
+        if (m_interactive)
             OnUploadCaption();
     } else if (Contains(caption, u"Cancel")) {
         OnCancelCaption();
@@ -197,8 +212,8 @@ void CZendrik2Dlg::OnUploadCaption()
         return;
     }
     m_window->ExchangeData(true);
-    if (job.filePath.empty()) {
-        if (job.linkUrl.empty()) {
+    if (m_job.filePath.empty()) {
+        if (m_job.linkUrl.empty()) {
             m_window->ShowMessage(u"Please select a JPEG image to upload", MessageBoxCaption,
                                   MessageIcon::Information);
             return;
@@ -206,27 +221,27 @@ void CZendrik2Dlg::OnUploadCaption()
         StartLogin(BuildLoginUrl());
         return;
     }
-    if (!FileAttributesReadable(job.filePath)) {
-        m_window->ShowMessage(u"ERROR JPEG image file does not exist:\n" + job.filePath, MessageBoxCaption,
+    if (!FileAttributesReadable(m_job.filePath)) {
+        m_window->ShowMessage(u"ERROR JPEG image file does not exist:\n" + m_job.filePath, MessageBoxCaption,
                               MessageIcon::Error);
         return;
     }
-    const bool gif = IsGifFile(job.filePath);
-    if (job.albumName.empty() && !gif
+    const bool gif = IsGifFile(m_job.filePath);
+    if (m_job.albumName.empty() && !gif
         && m_window->AskYesNo(u"No album name entered\nUpload photo to \"Kavlin2 Photos\" album?", MessageBoxCaption))
-        job.albumName = u"me";
-    if (job.albumName.empty() && !gif)
+        m_job.albumName = u"me";
+    if (m_job.albumName.empty() && !gif)
         return;
     // A debugging hook: the browser goes to any http(s) address instead of the login dialog.
-    if (job.comments.starts_with(u"DBG:http"))
-        StartLogin(job.comments.substr(4));
+    if (m_job.comments.starts_with(u"DBG:http"))
+        StartLogin(m_job.comments.substr(4));
     else
         StartLogin(BuildLoginUrl());
 }
 
 void CZendrik2Dlg::OnCancelCaption()
 {
-    if (loginPending) {
+    if (m_loginPending) {
         if (m_window->AskYesNo(u"Cancel upload and exit app?", MessageBoxCaption))
             CloseDialog();
         return;
@@ -254,7 +269,7 @@ void CZendrik2Dlg::StartLogin(const std::u16string& address)
 {
     if (m_browser != nullptr)
         m_browser->Navigate(address);
-    loginPending = true;
+    m_loginPending = true;
     m_window->SetUploadButtonCaption(u"Cancel upload");
     LayOut();
 }
@@ -269,7 +284,7 @@ void CZendrik2Dlg::OnCancel()
     }
     // Unattended mode keeps the "Upload" caption; a close while the worker runs asks it
     // to stop, and the timer closes the dialog once it has finished.
-    if (!interactive && IsWorkerBusy()) {
+    if (!m_interactive && IsWorkerBusy()) {
         AbortRunningJob();
         return;
     }
@@ -282,7 +297,7 @@ void CZendrik2Dlg::OnBrowse()
     std::u16string path;
     if (!m_window->ChooseFileToUpload(path))
         return;
-    job.filePath = path;
+    m_job.filePath = path;
     m_window->ExchangeData(false);
 }
 
@@ -299,8 +314,13 @@ void CZendrik2Dlg::CloseDialog()
 
 void CZendrik2Dlg::OnDestroy()
 {
-    std::u16string ignored;
-    m_loginBrowser.LogoutFromFacebook(ignored);
-    EndBrowserSession();
+    EndSession();
     SwitchEdgeGestures(m_window != nullptr ? m_window->NativeWindow() : 0, false);
+}
+
+void CZendrik2Dlg::EndSession()
+{
+    std::u16string ignored;
+    m_loginBrowser.LogoutFromFacebook(ignored);  // nothing left to do after the job's own logout
+    EndBrowserSession();
 }

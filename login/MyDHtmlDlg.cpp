@@ -101,6 +101,19 @@ void CMyDHtmlDlg::Navigate(const std::u16string& address)
         m_pBrowser->Navigate(address);
 }
 
+void CMyDHtmlDlg::SetCredentials(const std::u16string& email, const std::u16string& password)
+{
+    m_strEmail = email;
+    m_strPassword = password;
+}
+
+bool CMyDHtmlDlg::TakeCloseRequest()
+{
+    const bool requested = m_bCloseRequested;
+    m_bCloseRequested = false;
+    return requested;
+}
+
 void CMyDHtmlDlg::OnBeforeNavigate(const std::u16string& address)
 {
     DebugLine(u"OnBeforeNavigate: ", address);

@@ -6,12 +6,13 @@
 // notifications.
 
 #include "login/EmbeddedBrowser.h"
+#include "login/LoginBrowserControl.h"
 #include "login/LoginMessages.h"
 #include "login/LoginSession.h"
 
 #include <string>
 
-class CMyDHtmlDlg : public CLoginSession, public BrowserEvents {
+class CMyDHtmlDlg : public CLoginSession, public BrowserEvents, public LoginBrowserControl {
 public:
     CMyDHtmlDlg() = default;
     ~CMyDHtmlDlg() override;
@@ -23,11 +24,14 @@ public:
     void Attach(EmbeddedBrowser& browser, LoginMessages& messages);
     void Detach();
     // Loads the address in the attached browser; nothing without one.
-    void Navigate(const std::u16string& address);
+    void Navigate(const std::u16string& address) override;
+    void SetCredentials(const std::u16string& email, const std::u16string& password) override;
+    void BlockNewWindows() override { m_bBlockNewWindows = true; }
+    bool TakeCloseRequest() override;
 
     std::u16string m_strEmail;
     std::u16string m_strPassword;
-    bool m_bCloseRequested = false;   // read and cleared by the dialog's timer
+    bool m_bCloseRequested = false;   // until TakeCloseRequest takes it
     bool m_bBlockNewWindows = false;  // set before the first navigation, unattended mode only
     bool m_bLoginPageSeen = false;    // never cleared
 

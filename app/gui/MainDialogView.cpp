@@ -41,7 +41,7 @@ int MessageIconStyle(MessageIcon icon) { return icon == MessageIcon::Error ? wxI
 }  // namespace
 
 MainDialogView::MainDialogView(CZendrik2Dlg& dialog, CMyDHtmlDlg& loginBrowser)
-    : wxDialog(nullptr, wxID_ANY, "Zendrik2", wxDefaultPosition, wxDefaultSize, DialogStyle(dialog.interactive)),
+    : wxDialog(nullptr, wxID_ANY, "Zendrik2", wxDefaultPosition, wxDefaultSize, DialogStyle(dialog.IsInteractive())),
       dialog_(dialog),
       loginBrowser_(loginBrowser),
       timer_(this)
@@ -265,7 +265,7 @@ void MainDialogView::EnableUploadButton(bool enable) { upload_->Enable(enable); 
 
 void MainDialogView::ExchangeData(bool saveToFields)
 {
-    UploadJob& job = dialog_.job;
+    UploadJob& job = dialog_.Job();
     const std::pair<wxTextCtrl*, std::u16string*> pairs[] = {
         {file_, &job.filePath},     {album_, &job.albumName},  {description_, &job.description},
         {comments_, &job.comments}, {url_, &job.linkUrl},
@@ -310,7 +310,7 @@ Rect MainDialogView::ClientRect() const
 void MainDialogView::BecomeUnattendedSurface()
 {
     unattendedSurface_ = true;
-    const UploadJob& job = dialog_.job;
+    const UploadJob& job = dialog_.Job();
     const wxRect box(job.windowX, job.windowY, job.windowWidth, job.windowHeight);
     int display = wxDisplay::GetFromPoint(box.GetPosition() + wxSize(box.width / 2, box.height / 2));
     if (display == wxNOT_FOUND)

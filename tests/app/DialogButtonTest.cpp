@@ -23,7 +23,7 @@ protected:
 
     bool LoginStarted() const
     {
-        return dialog->loginPending && window->caption == u"Cancel upload" && window->lastLayout.loginPending;
+        return dialog->IsLoginPending() && window->caption == u"Cancel upload" && window->lastLayout.loginPending;
     }
 
     testsupport::TempDir files;
@@ -38,7 +38,7 @@ TEST_F(DialogButton, InitialisationShowsTheVersionAndWaitsForTheButton)
     EXPECT_FALSE(browser.m_bBlockNewWindows);
     EXPECT_EQ(web.navigations, std::vector<std::u16string>{u"about:blank"});
     EXPECT_EQ(window->surfaceSetUps, 0);
-    EXPECT_FALSE(dialog->loginPending);
+    EXPECT_FALSE(dialog->IsLoginPending());
 }
 
 TEST_F(DialogButton, WithoutAConnectionNothingStarts)
@@ -50,7 +50,7 @@ TEST_F(DialogButton, WithoutAConnectionNothingStarts)
     EXPECT_EQ(window->messages[0].text, u"ERROR: no internet connection");
     EXPECT_EQ(window->messages[0].caption, u"Zendrik");
     EXPECT_EQ(window->messages[0].icon, MessageIcon::Error);
-    EXPECT_FALSE(dialog->loginPending);
+    EXPECT_FALSE(dialog->IsLoginPending());
     EXPECT_EQ(web.navigations.size(), 1u);
 }
 
@@ -60,7 +60,7 @@ TEST_F(DialogButton, NeitherFileNorLinkAsksForAnImage)
     ASSERT_EQ(window->messages.size(), 1u);
     EXPECT_EQ(window->messages[0].text, u"Please select a JPEG image to upload");
     EXPECT_EQ(window->messages[0].icon, MessageIcon::Information);
-    EXPECT_FALSE(dialog->loginPending);
+    EXPECT_FALSE(dialog->IsLoginPending());
 }
 
 TEST_F(DialogButton, ALinkAloneStartsTheLoginWithoutFileOrAlbumChecks)
@@ -71,7 +71,7 @@ TEST_F(DialogButton, ALinkAloneStartsTheLoginWithoutFileOrAlbumChecks)
     EXPECT_TRUE(window->Questions().empty());
     EXPECT_TRUE(LoginStarted());
     EXPECT_EQ(web.navigations.back(), BuildLoginUrl());
-    EXPECT_EQ(dialog->job.linkUrl, u"https://example.com/party");
+    EXPECT_EQ(dialog->Job().linkUrl, u"https://example.com/party");
 }
 
 TEST_F(DialogButton, AMissingFileIsNamed)
@@ -82,7 +82,7 @@ TEST_F(DialogButton, AMissingFileIsNamed)
     ASSERT_EQ(window->messages.size(), 1u);
     EXPECT_EQ(window->messages[0].text, u"ERROR JPEG image file does not exist:\n/nowhere/shot.jpg");
     EXPECT_EQ(window->messages[0].icon, MessageIcon::Error);
-    EXPECT_FALSE(dialog->loginPending);
+    EXPECT_FALSE(dialog->IsLoginPending());
 }
 
 TEST_F(DialogButton, APathOf260CharactersCountsAsMissingEvenWhenTheFileExists)
@@ -112,7 +112,7 @@ TEST_F(DialogButton, AGifWithoutAlbumStartsTheLoginWithoutTheQuestion)
     dialog->OnUploadButton();
     EXPECT_TRUE(window->Questions().empty());
     EXPECT_TRUE(LoginStarted());
-    EXPECT_EQ(dialog->job.albumName, u"");
+    EXPECT_EQ(dialog->Job().albumName, u"");
 }
 
 TEST_F(DialogButton, AVideoWithoutAlbumIsAskedAboutAndNoLeavesTheFormAsItWas)
@@ -124,9 +124,9 @@ TEST_F(DialogButton, AVideoWithoutAlbumIsAskedAboutAndNoLeavesTheFormAsItWas)
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0].text, u"No album name entered\nUpload photo to \"Kavlin2 Photos\" album?");
     EXPECT_EQ(questions[0].caption, u"Zendrik");
-    EXPECT_FALSE(dialog->loginPending);
+    EXPECT_FALSE(dialog->IsLoginPending());
     EXPECT_EQ(window->caption, u"Upload to Facebook");
-    EXPECT_EQ(dialog->job.albumName, u"");
+    EXPECT_EQ(dialog->Job().albumName, u"");
     EXPECT_EQ(web.navigations.size(), 1u);
 }
 
@@ -136,7 +136,7 @@ TEST_F(DialogButton, YesToTheAlbumQuestionUploadsToTheDefaultAlbum)
     window->Answer(true);
     dialog->OnUploadButton();
     EXPECT_EQ(window->Questions().size(), 1u);
-    EXPECT_EQ(dialog->job.albumName, u"me");
+    EXPECT_EQ(dialog->Job().albumName, u"me");
     EXPECT_TRUE(LoginStarted());
 }
 
@@ -163,7 +163,7 @@ TEST_F(DialogButton, BrowseTakesTheChosenFileIntoTheForm)
     window->edits.albumName = u"Typed";
     window->chosenFile = u"/home/guest/shot.jpg";
     dialog->OnBrowse();
-    EXPECT_EQ(dialog->job.filePath, u"/home/guest/shot.jpg");
+    EXPECT_EQ(dialog->Job().filePath, u"/home/guest/shot.jpg");
     EXPECT_EQ(window->edits.filePath, u"/home/guest/shot.jpg");
     EXPECT_EQ(window->edits.albumName, u"Typed");
 }
@@ -180,12 +180,12 @@ TEST_F(DialogInitialisation, UnattendedStartsTheLoginAtOnceInACentredBox)
 {
     Start(UnattendedArguments());
     EXPECT_EQ(window->surfaceSetUps, 1);
-    EXPECT_EQ(dialog->job.windowX, 560);
-    EXPECT_EQ(dialog->job.windowY, 240);
+    EXPECT_EQ(dialog->Job().windowX, 560);
+    EXPECT_EQ(dialog->Job().windowY, 240);
     EXPECT_TRUE(browser.m_bBlockNewWindows);
     EXPECT_EQ(window->Titles(), std::vector<std::u16string>{u"Orvane Systems Zendrik - (logging in)"});
     EXPECT_EQ(web.navigations, (std::vector<std::u16string>{u"about:blank", BuildLoginUrl()}));
-    EXPECT_TRUE(dialog->loginPending);
+    EXPECT_TRUE(dialog->IsLoginPending());
     EXPECT_GE(window->layouts, 1);
 }
 

@@ -89,7 +89,7 @@ public:
     LogListBox& LogList() override { return list; }
     void ExchangeData(bool saveToFields) override
     {
-        UploadJob& job = dialog_.job;
+        UploadJob& job = dialog_.Job();
         if (saveToFields) {
             job.albumName = edits.albumName;
             job.filePath = edits.filePath;

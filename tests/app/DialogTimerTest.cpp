@@ -16,7 +16,7 @@ protected:
     {
         window->edits.linkUrl = u"https://example.com/";
         dialog->OnUploadButton();
-        ASSERT_TRUE(dialog->loginPending);
+        ASSERT_TRUE(dialog->IsLoginPending());
     }
 };
 
@@ -76,7 +76,7 @@ TEST_F(DialogTimer, ClosingTakesTheEditsIntoTheFields)
     StartInteractive();
     window->edits.albumName = u"Typed later";
     dialog->OnCancel();
-    EXPECT_EQ(dialog->job.albumName, u"Typed later");
+    EXPECT_EQ(dialog->Job().albumName, u"Typed later");
 }
 
 TEST_F(DialogTimer, ClosingDuringTheLoginAsksAndNoKeepsTheLoginGoing)
@@ -88,7 +88,7 @@ TEST_F(DialogTimer, ClosingDuringTheLoginAsksAndNoKeepsTheLoginGoing)
     ASSERT_EQ(window->Questions().size(), 1u);
     EXPECT_EQ(window->Questions()[0].text, u"Cancel upload and exit app?");
     EXPECT_EQ(window->endDialogs, 0);
-    EXPECT_TRUE(dialog->loginPending);
+    EXPECT_TRUE(dialog->IsLoginPending());
     Tick(4);
     EXPECT_EQ(window->caption, u"Cancel upload");
 
@@ -103,7 +103,7 @@ TEST_F(DialogTimer, APageClosingItsWindowCancelsTheInteractiveLogin)
     StartLoginWithALink();
     EXPECT_TRUE(browser.OnWindowClosing());
     Tick();
-    EXPECT_FALSE(dialog->loginPending);
+    EXPECT_FALSE(dialog->IsLoginPending());
     EXPECT_FALSE(browser.m_bCloseRequested);
     EXPECT_EQ(window->caption, u"Upload to Facebook");
     EXPECT_EQ(web.navigations.back(), u"about:blank");
@@ -113,7 +113,7 @@ TEST_F(DialogTimer, APageClosingItsWindowCancelsTheInteractiveLogin)
     EXPECT_EQ(window->endDialogs, 0);
     // Back in the form state: the button starts a new login.
     dialog->OnUploadButton();
-    EXPECT_TRUE(dialog->loginPending);
+    EXPECT_TRUE(dialog->IsLoginPending());
 }
 
 TEST_F(DialogTimer, ALoginWithoutTokenEndsInTheDoneState)
@@ -159,7 +159,7 @@ TEST_F(DialogTimer, AnUnattendedPageClosingItsWindowCountsAsAFailedLogin)
     EXPECT_EQ(window->WindowTitle(), u"Orvane Systems Zendrik - (login failed)");
     EXPECT_EQ(window->offScreenMoves, 1);
     EXPECT_EQ(web.navigations.back(), u"about:blank");
-    EXPECT_TRUE(dialog->loginPending);
+    EXPECT_TRUE(dialog->IsLoginPending());
     EXPECT_FALSE(browser.m_bCloseRequested);
 }
 

@@ -123,7 +123,7 @@ TEST_F(DialogWorker, TheWorkersQuestionIsAskedAndNoStopsTheUpload)
     Start({u"-a   ", u"-f" + std::u16string(photo.begin(), photo.end()), u"-uguest@example.com", u"-psecret"});
     window->edits = {u"   ", std::u16string(photo.begin(), photo.end()), u"", u"", u""};
     dialog->OnUploadButton();
-    ASSERT_TRUE(dialog->loginPending) << "an album of blanks passes the button's check";
+    ASSERT_TRUE(dialog->IsLoginPending()) << "an album of blanks passes the button's check";
     window->Answer(false);
     LogInWithTheToken();
     TickUntilTheWorkerEnds();
