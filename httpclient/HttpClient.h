@@ -26,6 +26,7 @@
 
 namespace Tavik {
 
+// Shared by the client's parts only (HttpClientInternal.h).
 namespace clientpart {
 struct BodySize;
 }
