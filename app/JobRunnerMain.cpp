@@ -7,6 +7,7 @@
 
 #include "app/HeadlessView.h"
 #include "app/PasswordArgument.h"
+#include "app/ProductNames.h"
 #include "app/ProgramInfo.h"
 #include "app/Settings.h"
 #include "app/Zendrik2Dlg.h"
@@ -88,6 +89,7 @@ int main(int argc, char** argv)
     if (const InfoRequest info = InfoRequestOf(argc, argv); info != InfoRequest::None)
         return PrintProgramInfo(info, InfoProgram::Job);
     std::setlocale(LC_ALL, "");
+    UseProductNames();
     std::signal(SIGINT, OnCancelSignal);
     std::signal(SIGTERM, OnCancelSignal);
     std::signal(SIGPIPE, SIG_IGN);

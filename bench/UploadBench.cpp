@@ -9,6 +9,7 @@
 
 #include "BenchProcess.h"
 
+#include "app/ProductNames.h"
 #include "httpclient/HttpClient.h"
 #include "platform/win32/Utf.h"
 
@@ -58,7 +59,7 @@ void Measure(const std::string& self, std::uint64_t mebibytes, int rounds)
     bench::ScratchFile file("upload.bin", mebibytes << 20);
     bench::DiscardServer server(ZENDRIK_DISCARD_SERVER);
     const std::string url = "https://127.0.0.1:" + std::to_string(server.Port()) + "/v2.12/me/photos";
-    const std::string ca = std::string("ZENDRIK_CA_FILE=") + ZENDRIK_TEST_CA;
+    const std::string ca = std::string(kExtraCaFileVariable) + "=" + ZENDRIK_TEST_CA;
 
     bench::PairedRuns runs;
     for (int round = 0; round < rounds; ++round) {
@@ -86,6 +87,7 @@ void Measure(const std::string& self, std::uint64_t mebibytes, int rounds)
 
 int main(int argc, char** argv)
 {
+    UseProductNames();
     if (argc == 4 && std::strcmp(argv[1], "--client") == 0)
         return UploadWithClient(argv[2], argv[3]);
 

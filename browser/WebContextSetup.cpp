@@ -3,8 +3,7 @@
 #include "login/CookieFolder.h"
 #include "login/WebEndpoints.h"
 #include "platform/win32/Utf.h"
-
-#include <cstdlib>
+#include "platform/wininet/ExtraCaFile.h"
 
 namespace {
 
@@ -22,8 +21,7 @@ WebContextSetup CurrentWebContextSetup()
 {
     WebContextSetup setup;
     setup.cookieFile = CookieFile();
-    if (const char* ca = std::getenv("ZENDRIK_CA_FILE"); ca != nullptr && *ca != '\0')
-        setup.caFile = ca;
+    setup.caFile = wininet::ExtraCaFile();
     setup.trustedHosts = {Utf16ToUtf8(FacebookWebHost()), Utf16ToUtf8(RedirectHost())};
     return setup;
 }

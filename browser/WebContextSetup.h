@@ -13,8 +13,9 @@ struct WebContextSetup {
     // missing), where the cookie clean-up finds it; nullopt without a cookies folder
     // (cookies in memory).
     std::optional<std::filesystem::path> cookieFile;
-    // ZENDRIK_CA_FILE: an authority whose certificates the browser accepts for the
-    // hosts below only; empty when unset. TLS verification otherwise stays on.
+    // The extra authority (platform/wininet/ExtraCaFile.h), whose certificates the browser
+    // accepts for the hosts below only; empty when there is none. TLS verification
+    // otherwise stays on.
     std::string caFile;
     // host[:port] of the web host and the redirect host, in UTF-8.
     std::vector<std::string> trustedHosts;

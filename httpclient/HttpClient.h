@@ -26,6 +26,11 @@
 
 namespace Tavik {
 
+// Shared by the client's parts only (HttpClientInternal.h).
+namespace clientpart {
+struct BodySize;
+}
+
 // INTERNET_FLAG_RELOAD | NO_CACHE_WRITE | KEEP_CONNECTION | RESYNCHRONIZE | HYPERLINK |
 // NO_UI | PRAGMA_NOCACHE: what every request of the program passes.
 constexpr DWORD DEFAULT_REQUEST_FLAGS = 0x84400F00;
@@ -84,6 +89,7 @@ private:
     HINTERNET OpenRequest(HINTERNET hConnection, LPCWSTR szVerb, LPCWSTR szUrl, DWORD dwFlags);
     void AddRequestHeader(HINTERNET hRequest);
     void OpenPostRequest(LPCWSTR szUrl, DWORD dwFlags, LPCWSTR szContentType, DWORD cbBody);
+    void _ActivateContext(const clientpart::BodySize& size, bool bPostContext);
 
     void _WritePost(const BYTE* pbyBuff, DWORD cbyBuff, bool bContent);
     void _WritePost(const char* szText);
@@ -91,6 +97,9 @@ private:
 
     ResponseType* _ProceedPostContext(DWORD nDesired);
     ResponseType* _ProceedUploadContext(DWORD nDesired);
+    clientpart::BodySize _SizeUploadBody();
+    DWORD _ReserveUploadFiles();
+    DWORD _OpenUploadFile(DWORD k, LPCWSTR szPath);
     void _StartNextPostParam();
     void _WritePostValue(DWORD nDesired);
     void _StartNextUploadParam();

@@ -2,7 +2,23 @@
 // with parameters, the one-shot GET, and the machinery both context kinds share.
 // Included once, by HttpClient.cpp.
 
+#include "httpclient/HttpClient.h"
+#include "httpclient/HttpClientInternal.h"
+
+#include "platform/fileapi/FileApi.h"
+#include "platform/win32/WideCrt.h"
+
+#include <algorithm>
+#include <new>
+#include <string>
+#include <utility>
+
 namespace Tavik {
+
+using clientpart::CopyTextOrThrow;
+using clientpart::IsEmptyText;
+using clientpart::kMultipartContentTypePrefix;
+using clientpart::TextLength;
 
 template <typename HttpTool, typename HttpEncoder>
 CHttpClientT<HttpTool, HttpEncoder>::CHttpClientT()
@@ -240,7 +256,7 @@ typename CHttpClientT<HttpTool, HttpEncoder>::ResponseType*
 CHttpClientT<HttpTool, HttpEncoder>::ExecuteGet(LPCWSTR szUrl, DWORD dwFlags)
 {
     _AbortPostContext();
-    PendingRequest pending;
+    clientpart::PendingRequest<HttpTool> pending;
     try {
         pending.hInternet = OpenSession();
         pending.hConnection = OpenConnection(pending.hInternet, szUrl);
@@ -268,7 +284,7 @@ template <typename HttpTool, typename HttpEncoder>
 void CHttpClientT<HttpTool, HttpEncoder>::OpenPostRequest(LPCWSTR szUrl, DWORD dwFlags, LPCWSTR szContentType,
                                                           DWORD cbBody)
 {
-    PendingRequest pending;
+    clientpart::PendingRequest<HttpTool> pending;
     pending.hInternet = OpenSession();
     pending.hConnection = OpenConnection(pending.hInternet, szUrl);
     pending.hRequest = OpenRequest(pending.hConnection, u"POST", szUrl, dwFlags);
@@ -279,6 +295,18 @@ void CHttpClientT<HttpTool, HttpEncoder>::OpenPostRequest(LPCWSTR szUrl, DWORD d
     m_hConnection = pending.hConnection;
     m_hRequest = pending.hRequest;
     pending.Release();
+}
+
+// The request is sent and its body announced: counting starts.
+template <typename HttpTool, typename HttpEncoder>
+void CHttpClientT<HttpTool, HttpEncoder>::_ActivateContext(const clientpart::BodySize& size, bool bPostContext)
+{
+    m_statLive._Activate(size.cbBody, size.cbContent, size.nParams, size.nFiles);
+    m_bPostContext = bPostContext;
+    if (size.nParams == 0)
+        return;
+    m_statPreview = m_statLive;
+    m_statPreview._StartNewEntry(size.szFirstName, size.cbFirstContent, size.bFirstIsFile, size.szFirstPath);
 }
 
 template <typename HttpTool, typename HttpEncoder>
@@ -335,24 +363,20 @@ template <typename HttpTool, typename HttpEncoder>
 void CHttpClientT<HttpTool, HttpEncoder>::QueryPostStat(PostStatType& stat) const
 {
     const bool previewShowsFirstParam =
-        m_statLive.m_bIsActive && m_statLive.m_nTotalCount != 0 && m_statLive.m_nPostedCount == 0;
+        m_statLive._IsActive() && m_statLive.TotalCount() != 0 && m_statLive.PostedCount() == 0;
     stat = previewShowsFirstParam ? m_statPreview : m_statLive;
 }
 
 template <typename HttpTool, typename HttpEncoder>
 typename CHttpClientT<HttpTool, HttpEncoder>::ResponseType* CHttpClientT<HttpTool, HttpEncoder>::_ReleasePostResponse()
 {
-    HINTERNET hInternet = nullptr;
-    HINTERNET hConnection = nullptr;
-    HINTERNET hRequest = nullptr;
-    _DetachPostContext(hInternet, hConnection, hRequest);
-    auto* response = new (std::nothrow) ResponseType(hInternet, hConnection, hRequest);
-    if (response != nullptr)
-        return response;
-    PendingRequest::CloseHandleIfOpen(hRequest);
-    PendingRequest::CloseHandleIfOpen(hConnection);
-    PendingRequest::CloseHandleIfOpen(hInternet);
-    ThrowHttpError(HttpError::OutOfMemory);
+    clientpart::PendingRequest<HttpTool> detached;
+    _DetachPostContext(detached.hInternet, detached.hConnection, detached.hRequest);
+    auto* response = new (std::nothrow) ResponseType(detached.hInternet, detached.hConnection, detached.hRequest);
+    if (response == nullptr)
+        ThrowHttpError(HttpError::OutOfMemory);
+    detached.Release();
+    return response;
 }
 
 template <typename HttpTool, typename HttpEncoder>
@@ -375,13 +399,8 @@ void CHttpClientT<HttpTool, HttpEncoder>::_AbortPostContext()
 {
     if (!IsContextActive())
         return;
-    HINTERNET hInternet = nullptr;
-    HINTERNET hConnection = nullptr;
-    HINTERNET hRequest = nullptr;
-    _DetachPostContext(hInternet, hConnection, hRequest);
-    PendingRequest::CloseHandleIfOpen(hRequest);
-    PendingRequest::CloseHandleIfOpen(hConnection);
-    PendingRequest::CloseHandleIfOpen(hInternet);
+    clientpart::PendingRequest<HttpTool> detached;
+    _DetachPostContext(detached.hInternet, detached.hConnection, detached.hRequest);
 }
 
 template <typename HttpTool, typename HttpEncoder>

@@ -2,6 +2,12 @@
 // application/x-www-form-urlencoded body, pushed step by step.
 // Included once, by HttpClient.cpp.
 
+#include "httpclient/HttpClient.h"
+#include "httpclient/HttpClientInternal.h"
+
+#include <algorithm>
+#include <cstdlib>
+
 namespace Tavik {
 
 template <typename HttpTool, typename HttpEncoder>
@@ -13,31 +19,17 @@ void CHttpClientT<HttpTool, HttpEncoder>::StartPostContext(LPCWSTR szUrl, DWORD 
         return bAlreadyEncoded ? HttpEncoder::AnsiEncodeLen(text, m_nCodePage)
                                : HttpEncoder::UrlEncodeLen(text, m_bUseUtf8, m_nCodePage);
     };
-    DWORD cbBody = 0;
-    DWORD cbContent = 0;
-    LPCWSTR szFirstName = nullptr;
-    DWORD cbFirstValue = 0;
+    clientpart::BodySize size;
     for (const auto& entry : m_mapParam) {
         const DWORD cbName = encodedLen(entry.first, (entry.second.dwFlags & PARAM_FLAG_ENCODED_NAME) != 0);
         const DWORD cbValue = encodedLen(entry.second.szValue, (entry.second.dwFlags & PARAM_FLAG_ENCODED_VALUE) != 0);
-        cbBody = CheckedAdd(cbBody, CheckedAdd(CheckedAdd(cbName, 1), cbValue));
-        cbContent = CheckedAdd(cbContent, cbValue);
-        if (szFirstName == nullptr) {
-            szFirstName = entry.first;
-            cbFirstValue = cbValue;
-        }
+        size.Add(entry.first, CheckedAdd(CheckedAdd(cbName, 1), cbValue), cbValue, false, nullptr);
     }
-    const DWORD nParams = CheckedCast(m_mapParam.Count());
-    if (nParams != 0)
-        cbBody = CheckedAdd(cbBody, nParams - 1);  // the '&' separators
+    if (size.nParams != 0)
+        size.cbBody = CheckedAdd(size.cbBody, size.nParams - 1);  // the '&' separators
 
-    OpenPostRequest(szUrl, dwFlags, u"application/x-www-form-urlencoded", cbBody);
-    m_statLive._Activate(cbBody, cbContent, nParams, 0);
-    m_bPostContext = true;
-    if (nParams == 0)
-        return;
-    m_statPreview = m_statLive;
-    m_statPreview._StartNewEntry(szFirstName, cbFirstValue, false, nullptr);
+    OpenPostRequest(szUrl, dwFlags, u"application/x-www-form-urlencoded", size.cbBody);
+    _ActivateContext(size, true);
 }
 
 template <typename HttpTool, typename HttpEncoder>

@@ -17,9 +17,6 @@
 
 namespace Tavik {
 
-template <typename, typename>
-class CHttpClientT;
-
 template <typename HttpTool>
 class CHttpPostStatT {
 public:
@@ -69,9 +66,6 @@ public:
     void _TestStartNewEntry(bool bIsFile) const;
 
 private:
-    template <typename, typename>
-    friend class CHttpClientT;
-
     void RequireActive(const char16_t* szInactiveMessage) const
     {
         if (!m_bIsActive)

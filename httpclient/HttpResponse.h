@@ -5,6 +5,7 @@
 // that made it, which may be gone.
 
 #include "httpclient/HttpErrors.h"
+#include "httpclient/RequestHandles.h"
 #include "platform/win32/LastError.h"
 #include "platform/win32/Win32Types.h"
 #include "platform/wininet/WinInet.h"
@@ -47,9 +48,7 @@ private:
 template <typename HttpTool>
 CHttpResponseT<HttpTool>::~CHttpResponseT()
 {
-    HttpTool::CloseInternetHandle(m_hRequest);
-    HttpTool::CloseInternetHandle(m_hConnection);
-    HttpTool::CloseInternetHandle(m_hInternet);
+    CloseRequestHandles<HttpTool>(m_hInternet, m_hConnection, m_hRequest);
     std::free(m_szStatusText);
 }
 

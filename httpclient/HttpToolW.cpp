@@ -4,6 +4,7 @@
 #include "httpclient/HttpToolA.h"
 #include "httpclient/HttpWriteLoop.h"
 #include "httpclient/MallocPtr.h"
+#include "httpclient/MultipartBoundary.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/fileapi/FileApi.h"
 #include "platform/guid/Guid.h"
@@ -17,6 +18,10 @@ namespace Tavik {
 namespace {
 
 constexpr char kDefaultMimeType[] = "application/octet-stream";
+// A generated boundary: this prefix, the GUID's 32 hexadecimal digits and "-".
+constexpr char kBoundaryPrefix[] = "----VESKO-";
+constexpr std::size_t kGuidHexDigits = 32;
+static_assert(sizeof kBoundaryPrefix - 1 + kGuidHexDigits + 1 == kMultipartBoundaryLength);
 constexpr DWORD kMimeSniffBytes = 256;
 
 bool IsUtfCodePage(UINT CodePage) { return CodePage == CP_UTF8 || CodePage == CP_UTF7; }
@@ -276,14 +281,14 @@ char16_t* CHttpToolW::GenerateBoundary()
     GUID guid{};
     if (CoCreateGuid(&guid) != S_OK)
         return nullptr;
-    constexpr std::size_t kBoundaryUnits = 44;  // 43 characters and the terminator
+    constexpr std::size_t kBoundaryUnits = kMultipartBoundaryLength + 1;  // and the terminator
     auto* boundary = static_cast<char16_t*>(std::malloc(kBoundaryUnits * sizeof(char16_t)));
     if (boundary == nullptr)
         return nullptr;
 
     char narrow[kBoundaryUnits];
     const int cch = std::snprintf(narrow, sizeof narrow,
-                                  "----VESKO-%.08x%.04x%.04x%.02x%.02x%.02x%.02x%.02x%.02x%.02x%.02x-",
+                                  "%s%.08x%.04x%.04x%.02x%.02x%.02x%.02x%.02x%.02x%.02x%.02x-", kBoundaryPrefix,
                                   static_cast<unsigned>(guid.Data1), static_cast<unsigned>(guid.Data2),
                                   static_cast<unsigned>(guid.Data3), guid.Data4[0], guid.Data4[1], guid.Data4[2],
                                   guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);

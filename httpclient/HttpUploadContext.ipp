@@ -3,17 +3,29 @@
 // the request is sent, so that the exact body length can be announced.
 // Included once, by HttpClient.cpp.
 
+#include "httpclient/HttpClient.h"
+#include "httpclient/HttpClientInternal.h"
+
+#include "platform/fileapi/FileApi.h"
+
+#include <algorithm>
+#include <new>
+
 namespace Tavik {
+
+using clientpart::IsEmptyText;
+using clientpart::kFixedBoundaryA;
+using clientpart::kFixedContentType;
+using clientpart::TextLength;
 
 namespace {
 
-constexpr DWORD kBoundaryLength = 43;
 // "--" B "\r\n" "Content-Disposition: form-data; name=\"" N "\"\r\n\r\n" V "\r\n"
-constexpr DWORD kFieldPartOverhead = kBoundaryLength + 49;
+constexpr DWORD kFieldPartOverhead = kMultipartBoundaryLength + 49;
 // ... N "\"; filename=\"" P "\"\r\nContent-Type: " M "\r\n\r\n" F "\r\n"
-constexpr DWORD kFilePartOverhead = kBoundaryLength + 78;
-constexpr DWORD kClosingDelimiter = kBoundaryLength + 6;  // "--" B "--\r\n"
-constexpr DWORD kEmptyBody = kBoundaryLength + 8;         // "\r\n--" B "--\r\n"
+constexpr DWORD kFilePartOverhead = kMultipartBoundaryLength + 78;
+constexpr DWORD kClosingDelimiter = kMultipartBoundaryLength + 6;  // "--" B "--\r\n"
+constexpr DWORD kEmptyBody = kMultipartBoundaryLength + 8;         // "\r\n--" B "--\r\n"
 
 }  // namespace
 
@@ -59,62 +71,10 @@ void CHttpClientT<HttpTool, HttpEncoder>::StartUploadContext(LPCWSTR szUrl, DWOR
 {
     _AbortPostContext();
 
-    DWORD cbBody = 0;
-    DWORD cbContent = 0;
-    DWORD nParams = 0;
-    DWORD nFiles = 0;
-    LPCWSTR szFirstName = nullptr;
-    LPCWSTR szFirstPath = nullptr;
-    DWORD cbFirstContent = 0;
-    bool bFirstIsFile = false;
+    clientpart::BodySize size;
     try {
-        for (const auto& entry : m_mapParam)
-            nFiles += (entry.second.dwFlags & PARAM_FLAG_FILE) ? 1 : 0;
-        m_ahFile.assign(nFiles, INVALID_HANDLE_VALUE);
-        m_apszMimeType.resize(nFiles);
-        m_adwFileSize.assign(nFiles, 0);
-
-        DWORD k = 0;
-        for (const auto& entry : m_mapParam) {
-            const bool bFile = (entry.second.dwFlags & PARAM_FLAG_FILE) != 0;
-            DWORD cbPart = 0;
-            DWORD cbPartContent = 0;
-            if (bFile) {
-                LPCWSTR szPath = entry.second.szValue;
-                if (szPath != nullptr) {
-                    m_ahFile[k] = HttpTool::OpenFile(szPath);
-                    const DWORD dwOpenError = ::GetLastError();
-                    if (m_ahFile[k] == INVALID_HANDLE_VALUE && m_bStrictFileOpen)
-                        ThrowHttpApiError(HttpError::OpenFile, dwOpenError, szPath);
-                    if (m_ahFile[k] != INVALID_HANDLE_VALUE)
-                        cbPartContent = HttpTool::GetFileSize(m_ahFile[k], szPath);
-                } else if (m_bStrictFileOpen) {
-                    ThrowHttpApiError(HttpError::OpenFile, ERROR_INVALID_PARAMETER, u"");
-                }
-                m_apszMimeType[k].reset(HttpTool::GetMimeType(m_ahFile[k], m_nCodePage));
-                m_adwFileSize[k] = cbPartContent;
-                cbPart = CheckedAdd(kFilePartOverhead, _ParamEncodeLen(entry.first));
-                cbPart = CheckedAdd(cbPart, _ParamEncodeLen(szPath));
-                cbPart = CheckedAdd(cbPart, TextLength(m_apszMimeType[k].get()));
-                cbPart = CheckedAdd(cbPart, cbPartContent);
-                ++k;
-            } else {
-                cbPartContent = _ParamEncodeLen(entry.second.szValue);
-                cbPart = CheckedAdd(kFieldPartOverhead, _ParamEncodeLen(entry.first));
-                cbPart = CheckedAdd(cbPart, cbPartContent);
-            }
-            cbBody = CheckedAdd(cbBody, cbPart);
-            cbContent = CheckedAdd(cbContent, cbPartContent);
-            if (nParams++ == 0) {
-                szFirstName = entry.first;
-                szFirstPath = bFile ? entry.second.szValue : nullptr;
-                cbFirstContent = cbPartContent;
-                bFirstIsFile = bFile;
-            }
-        }
-        cbBody = CheckedAdd(cbBody, nParams != 0 ? kClosingDelimiter : kEmptyBody);
-
-        OpenPostRequest(szUrl, dwFlags, _MultipartContentType(), cbBody);
+        size = _SizeUploadBody();
+        OpenPostRequest(szUrl, dwFlags, _MultipartContentType(), size.cbBody);
     } catch (const std::bad_alloc&) {
         _CloseUploadFiles();
         ThrowHttpError(HttpError::OutOfMemory);
@@ -122,13 +82,69 @@ void CHttpClientT<HttpTool, HttpEncoder>::StartUploadContext(LPCWSTR szUrl, DWOR
         _CloseUploadFiles();
         throw;
     }
+    _ActivateContext(size, false);
+}
 
-    m_statLive._Activate(cbBody, cbContent, nParams, nFiles);
-    m_bPostContext = false;
-    if (nParams == 0)
-        return;
-    m_statPreview = m_statLive;
-    m_statPreview._StartNewEntry(szFirstName, cbFirstContent, bFirstIsFile, szFirstPath);
+// Every part in map order, each file opened, sized and sniffed on the way; the files
+// stay open for the context.
+template <typename HttpTool, typename HttpEncoder>
+clientpart::BodySize CHttpClientT<HttpTool, HttpEncoder>::_SizeUploadBody()
+{
+    clientpart::BodySize size;
+    size.nFiles = _ReserveUploadFiles();
+    DWORD k = 0;
+    for (const auto& entry : m_mapParam) {
+        if ((entry.second.dwFlags & PARAM_FLAG_FILE) == 0) {
+            const DWORD cbValue = _ParamEncodeLen(entry.second.szValue);
+            const DWORD cbPart = CheckedAdd(CheckedAdd(kFieldPartOverhead, _ParamEncodeLen(entry.first)), cbValue);
+            size.Add(entry.first, cbPart, cbValue, false, nullptr);
+            continue;
+        }
+        LPCWSTR szPath = entry.second.szValue;
+        const DWORD cbFile = _OpenUploadFile(k, szPath);
+        DWORD cbPart = CheckedAdd(kFilePartOverhead, _ParamEncodeLen(entry.first));
+        cbPart = CheckedAdd(cbPart, _ParamEncodeLen(szPath));
+        cbPart = CheckedAdd(cbPart, TextLength(m_apszMimeType[k].get()));
+        cbPart = CheckedAdd(cbPart, cbFile);
+        size.Add(entry.first, cbPart, cbFile, true, szPath);
+        ++k;
+    }
+    size.cbBody = CheckedAdd(size.cbBody, size.nParams != 0 ? kClosingDelimiter : kEmptyBody);
+    return size;
+}
+
+// One closed slot per file parameter; returns their number.
+template <typename HttpTool, typename HttpEncoder>
+DWORD CHttpClientT<HttpTool, HttpEncoder>::_ReserveUploadFiles()
+{
+    DWORD nFiles = 0;
+    for (const auto& entry : m_mapParam)
+        nFiles += (entry.second.dwFlags & PARAM_FLAG_FILE) ? 1 : 0;
+    m_ahFile.assign(nFiles, INVALID_HANDLE_VALUE);
+    m_apszMimeType.resize(nFiles);
+    m_adwFileSize.assign(nFiles, 0);
+    return nFiles;
+}
+
+// Opens file parameter k and notes its size and type. Unless opening is strict, a file
+// that does not open is sent as an empty part of the default type.
+template <typename HttpTool, typename HttpEncoder>
+DWORD CHttpClientT<HttpTool, HttpEncoder>::_OpenUploadFile(DWORD k, LPCWSTR szPath)
+{
+    DWORD cbFile = 0;
+    if (szPath != nullptr) {
+        m_ahFile[k] = HttpTool::OpenFile(szPath);
+        const DWORD dwOpenError = ::GetLastError();
+        if (m_ahFile[k] == INVALID_HANDLE_VALUE && m_bStrictFileOpen)
+            ThrowHttpApiError(HttpError::OpenFile, dwOpenError, szPath);
+        if (m_ahFile[k] != INVALID_HANDLE_VALUE)
+            cbFile = HttpTool::GetFileSize(m_ahFile[k], szPath);
+    } else if (m_bStrictFileOpen) {
+        ThrowHttpApiError(HttpError::OpenFile, ERROR_INVALID_PARAMETER, u"");
+    }
+    m_apszMimeType[k].reset(HttpTool::GetMimeType(m_ahFile[k], m_nCodePage));
+    m_adwFileSize[k] = cbFile;
+    return cbFile;
 }
 
 template <typename HttpTool, typename HttpEncoder>

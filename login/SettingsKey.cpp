@@ -1,11 +1,24 @@
 #include "login/SettingsKey.h"
 
 #include <string_view>
+#include <utility>
 #include <vector>
+
+namespace {
+
+std::u16string settingsKeyPath;
+
+}  // namespace
+
+void SetSettingsKeyPath(std::u16string path) { settingsKeyPath = std::move(path); }
 
 SettingsKey::SettingsKey()
 {
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &key_) != static_cast<LSTATUS>(ERROR_SUCCESS))
+    // An empty path would open HKEY_CURRENT_USER itself.
+    if (settingsKeyPath.empty())
+        return;
+    const LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, settingsKeyPath.c_str(), 0, KEY_READ, &key_);
+    if (status != static_cast<LSTATUS>(ERROR_SUCCESS))
         key_ = nullptr;
 }
 

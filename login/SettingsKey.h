@@ -1,6 +1,7 @@
 #pragma once
 // The program's per-user registry key, read (never written) by the application for
-// "DeleteFacebookCookies" and by the login for "ApplicationID".
+// "DeleteFacebookCookies" and by the login for "ApplicationID". The application names
+// it at start-up.
 
 #include "platform/registry/Registry.h"
 
@@ -8,10 +9,11 @@
 #include <optional>
 #include <string>
 
-inline constexpr char16_t SettingsKeyPath[] = u"Software\\OrvaneSystems\\Zendrik\\100";
+// The key's path below HKEY_CURRENT_USER. Set once at start-up, before the first read.
+void SetSettingsKeyPath(std::u16string path);
 
 // The key under HKEY_CURRENT_USER, opened for reading; closed with the object. A key
-// that does not open reads as holding no values.
+// that does not open, or was never named, reads as holding no values.
 class SettingsKey {
 public:
     SettingsKey();

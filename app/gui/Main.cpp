@@ -2,6 +2,7 @@
 
 #include "app/CommandLineOptions.h"
 #include "app/PasswordArgument.h"
+#include "app/ProductNames.h"
 #include "app/ProgramInfo.h"
 #include "app/gui/CloseSignals.h"
 #include "app/gui/DisplayCheck.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
     if (const InfoRequest info = InfoRequestOf(argc, argv); info != InfoRequest::None)
         return PrintProgramInfo(info, InfoProgram::Window);
     std::setlocale(LC_ALL, "");
+    UseProductNames();
     if (!DisplayReachable())
         return 1;
     std::signal(SIGPIPE, SIG_IGN);

@@ -1,5 +1,7 @@
 #include "platform/wininet/TlsTrust.h"
 
+#include "platform/wininet/ExtraCaFile.h"
+
 #include <openssl/err.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
@@ -7,6 +9,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace wininet {
@@ -22,13 +25,13 @@ struct BioFree {
 
 using CertList = std::vector<std::unique_ptr<X509, X509Free>>;
 
-CertList LoadCertificates(const char* path)
+CertList LoadCertificates(const std::string& path)
 {
     CertList certs;
-    if (path == nullptr || *path == '\0') {
+    if (path.empty()) {
         return certs;
     }
-    std::unique_ptr<BIO, BioFree> bio(BIO_new_file(path, "r"));
+    std::unique_ptr<BIO, BioFree> bio(BIO_new_file(path.c_str(), "r"));
     if (!bio) {
         ERR_clear_error();
         return certs;
@@ -43,7 +46,7 @@ CertList LoadCertificates(const char* path)
 
 const CertList& ConfiguredCertificates()
 {
-    static const CertList certs = LoadCertificates(std::getenv(kExtraCaFileVariable));
+    static const CertList certs = LoadCertificates(ExtraCaFile());
     return certs;
 }
 

@@ -1,9 +1,9 @@
 // The per-user registry file as an attacker or a broken disk leaves it: parsed, then
 // the two settings the program reads from it.
 
+#include "app/ProductNames.h"
 #include "app/Settings.h"
 #include "login/ApplicationId.h"
-#include "login/SettingsKey.h"
 #include "platform/registry/RegistryFile.h"
 #include "platform/registry/RegistryFileLocation.h"
 #include "tests/fuzz/FuzzSupport.h"
@@ -16,6 +16,7 @@ namespace {
 std::filesystem::path PrepareHiveFile()
 {
     fuzz::UsePrivateHome();
+    UseProductNames();
     const std::filesystem::path file = *RegistryFilePath();
     std::filesystem::create_directories(file.parent_path());
     return file;
@@ -31,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = fuzz::BytesOf(data, size);
 
     const RegistryHive hive = ParseRegistryFile(bytes);
-    if (const RegistryValue* value = hive.FindValue(SettingsKeyPath, u"ApplicationID"))
+    if (const RegistryValue* value = hive.FindValue(kSettingsKeyPath, u"ApplicationID"))
         FUZZ_CHECK(value->data.size() <= bytes.size() * 2);
 
     {
