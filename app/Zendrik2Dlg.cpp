@@ -185,12 +185,22 @@ unsigned CZendrik2Dlg::UploadThreadProc(CZendrik2Dlg* dialog)
 void CZendrik2Dlg::RunUploadJob()
 {
     m_job.albumName = TrimWhiteSpace(m_job.albumName);
+    // A failure that ends the job here also ends on an error title, as the uploads' own
+    // failures do: a booth's host waits for a final title, and without one it waited for
+    // the watchdog while the guest stood at the booth.
     try {
         RunJobSteps();
     } catch (const Tavik::httpclientexceptionW& e) {
-        AppendLog(u"HttpClientException, error code=" + WideDecimal(e.ErrorCode()));
+        const std::u16string line = u"HttpClientException, error code=" + WideDecimal(e.ErrorCode());
+        SetStatusTag(u"(error: " + line + u")");
+        AppendLog(line);
     } catch (...) {
-        AppendLog(IsCancelRequested() ? u"Upload cancelled" : u"ERROR: Unexpected exception");
+        if (IsCancelRequested()) {
+            AppendLog(u"Upload cancelled");
+        } else {
+            SetStatusTag(u"(error: Unexpected exception)");
+            AppendLog(u"ERROR: Unexpected exception");
+        }
     }
     LogOut();
     AppendLog(u"Please press the 'Close' button to exit");
@@ -224,6 +234,8 @@ void CZendrik2Dlg::RunJobSteps()
     if (IsVideoFile(m_job.filePath)) {
         const std::u16string userId = GetUserId();
         if (userId.empty()) {
+            // The video is not uploaded: its failure title, so that the host sees the end.
+            SetStatusTag(u"(error: Error uploading video)");
             AppendLog(u"ERROR: can't read user_id");
             return;
         }
