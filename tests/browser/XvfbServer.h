@@ -2,7 +2,7 @@
 // A private X server for one test process: Xvfb on the first free display, 1920x1080
 // in 24 bits, DISPLAY pointing at it while the object lives.
 
-#include <sys/types.h>
+#include "tests/support/ChildProcess.h"
 
 #include <string>
 
@@ -16,7 +16,7 @@ public:
     const std::string& Display() const { return display_; }
 
 private:
-    pid_t pid_ = -1;
+    testsupport::ChildProcess process_;
     std::string display_;
     std::string previousDisplay_;
     bool hadDisplay_ = false;

@@ -4,7 +4,7 @@
 // environment, its window found by its process id and its title followed as the X
 // server reports each change (xprop -spy), and the close command (SIGTERM).
 
-#include <sys/types.h>
+#include "tests/support/ChildProcess.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -20,30 +20,9 @@ namespace guitest {
 
 using Clock = std::chrono::steady_clock;
 
-// A child process; killed (and waited for) on destruction if it still runs.
-class ChildProcess {
-public:
-    // argv[0] is searched on PATH; env entries "NAME=value" are added to (or replace
-    // those of) this process's environment. Output goes to the files (or /dev/null).
-    ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
-                 const std::string& stdoutFile = "/dev/null", const std::string& stderrFile = "/dev/null");
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-
-    pid_t Pid() const { return pid_; }
-    void Signal(int signal) const;
-    // The exit status (or 128 + the signal) once it has ended within the time.
-    std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
-    bool Running();
-
-private:
-    pid_t pid_ = -1;
-    std::optional<int> status_;
-};
-
-// Runs a command to its end; its standard output.
-std::string CommandOutput(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
+using testsupport::ChildOutput;
+using testsupport::ChildProcess;
+using testsupport::CommandOutput;
 
 // Xvfb -displayfd on a screen of 1920 by 1080.
 class XServer {
@@ -56,7 +35,7 @@ public:
     std::vector<std::string> Environment() const { return {"DISPLAY=" + display_}; }
 
 private:
-    pid_t pid_ = -1;
+    ChildProcess process_;
     std::string display_;
 };
 
@@ -77,8 +56,7 @@ public:
 private:
     void Read(int fd);
 
-    pid_t pid_ = -1;
-    int fd_ = -1;
+    ChildProcess process_;
     std::thread reader_;
     mutable std::mutex lock_;
     mutable std::condition_variable changed_;
