@@ -28,18 +28,6 @@ std::optional<std::string> QuotedValue(const std::string& line)
 
 }  // namespace
 
-// Xvfb writes the display number and a newline to its standard output once it accepts.
-XServer::XServer()
-    : process_({"Xvfb", "-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"},
-               {.out = ChildOutput::Pipe()})
-{
-    if (!process_.WaitForLine([](const std::string&) { return true; }, std::chrono::seconds(30)))
-        throw std::runtime_error("Xvfb did not report its display");
-    display_ = ":" + process_.OutLines().front();
-}
-
-XServer::~XServer() { process_.Stop(std::chrono::seconds(10)); }
-
 TitleWatch::TitleWatch(const XServer& server, unsigned long window)
     : process_({"xprop", "-spy", "-id", std::to_string(window), "_NET_WM_NAME"},
                {.env = server.Environment(), .out = ChildOutput::Pipe()}),

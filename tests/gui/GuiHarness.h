@@ -5,6 +5,7 @@
 // server reports each change (xprop -spy), and the close command (SIGTERM).
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/XvfbDisplay.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -24,20 +25,7 @@ using testsupport::ChildOutput;
 using testsupport::ChildProcess;
 using testsupport::CommandOutput;
 
-// Xvfb -displayfd on a screen of 1920 by 1080.
-class XServer {
-public:
-    XServer();
-    ~XServer();
-    XServer(const XServer&) = delete;
-    XServer& operator=(const XServer&) = delete;
-    const std::string& Display() const { return display_; }  // ":N"
-    std::vector<std::string> Environment() const { return {"DISPLAY=" + display_}; }
-
-private:
-    ChildProcess process_;
-    std::string display_;
-};
+using XServer = testsupport::XvfbDisplay;
 
 // Every value the window's _NET_WM_NAME takes, in order, from the moment it is found.
 class TitleWatch {
