@@ -4,18 +4,22 @@
 
 #include "platform/win32/Utf.h"
 #include "tests/browser/BrowserTestSupport.h"
-#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
+
+extern char** environ;
 
 using browsertest::BaseUrlW;
 using browsertest::PumpUntil;
@@ -57,19 +61,45 @@ TEST(BrowserChild, DISABLED_LoadsOnePage)
 TEST(BrowserProcesses, EndWithTheProgram)
 {
     const std::string page = "ZENDRIK_BROWSER_CHILD_PAGE=" + Utf16ToUtf8(BaseUrlW("web")) + "/";
-    testsupport::ChildProcess child(
-        {"/proc/self/exe", "--gtest_filter=BrowserChild.DISABLED_LoadsOnePage", "--gtest_also_run_disabled_tests"},
-        {.env = {"ZENDRIK_BROWSER_CHILD=1", page},
-         .out = testsupport::ChildOutput::Inherit(),
-         .err = testsupport::ChildOutput::Inherit()});
-    const std::optional<int> status = child.WaitForExit(std::chrono::seconds(120));
-    ASSERT_TRUE(status.has_value()) << "the child run did not end";
-    EXPECT_EQ(*status, 0);
+    std::vector<std::string> environment{"ZENDRIK_BROWSER_CHILD=1", page};
+    for (char** variable = environ; *variable != nullptr; ++variable)
+        environment.emplace_back(*variable);
+    std::vector<char*> envp;
+    for (std::string& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    std::string self = "/proc/self/exe", filter = "--gtest_filter=BrowserChild.DISABLED_LoadsOnePage",
+                disabled = "--gtest_also_run_disabled_tests";
+    char* argv[] = {self.data(), filter.data(), disabled.data(), nullptr};
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    pid_t child = -1;
+    const int spawned = posix_spawn(&child, self.c_str(), nullptr, &attributes, argv, envp.data());
+    posix_spawnattr_destroy(&attributes);
+    ASSERT_EQ(spawned, 0);
+
+    int status = -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (::waitpid(child, &status, WNOHANG) != child) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(-child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            FAIL() << "the child run did not end";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
     const auto ended = std::chrono::steady_clock::now();
-    while (!GroupIsGone(child.Pid()) && std::chrono::steady_clock::now() - ended < std::chrono::seconds(30))
+    while (!GroupIsGone(child) && std::chrono::steady_clock::now() - ended < std::chrono::seconds(30))
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_TRUE(GroupIsGone(child.Pid())) << "browser processes outlived the program";
+    const bool gone = GroupIsGone(child);
+    if (!gone)
+        ::kill(-child, SIGKILL);
+    EXPECT_TRUE(gone) << "browser processes outlived the program";
 }
 
 }  // namespace

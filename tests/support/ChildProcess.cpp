@@ -134,11 +134,14 @@ ChildProcess::~ChildProcess()
     CloseIfOpen(err_.fd);
 }
 
+// Once it has been waited for, its number may belong to another process, and so may
+// the group's: what it left running is no longer ours to end.
 void ChildProcess::Kill()
 {
+    if (status_)
+        return;
     ::kill(-pid_, SIGKILL);
-    if (!status_)
-        ::kill(pid_, SIGKILL);
+    ::kill(pid_, SIGKILL);
     WaitForExit(std::chrono::seconds(10));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A child process for the tests and the benchmarks: started with its command line, an
 // environment and its standard streams, in a process group of its own, and killed with
-// that group (and waited for) on destruction. Output taken through a pipe is read into
+// that group (and waited for) on destruction if it still runs. Output taken through a pipe is read into
 // lines, with a deadline, so that a caller can wait for a line such as "READY".
 
 #include <sys/resource.h>
@@ -50,7 +50,7 @@ public:
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
     // SIGTERM, then the exit status; the group is killed when the time passes first.
     std::optional<int> Stop(std::chrono::milliseconds timeout);
-    // SIGKILL to its group, and the wait for it.
+    // SIGKILL to its group while it runs, and the wait for it.
     void Kill();
     // Its peak resident memory, once it has ended.
     long PeakRssKiB() const { return usage_.ru_maxrss; }
