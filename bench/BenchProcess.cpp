@@ -1,12 +1,5 @@
 #include "BenchProcess.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,60 +7,18 @@
 #include <filesystem>
 #include <stdexcept>
 
-extern char** environ;
-
 namespace bench {
 
-namespace {
-
-std::vector<char*> Pointers(std::vector<std::string>& texts)
+RunFigures RunTimed(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
+                    const testsupport::ChildOutput& errors)
 {
-    std::vector<char*> pointers;
-    for (auto& text : texts)
-        pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-std::vector<std::string> EnvironmentWith(const std::vector<std::string>& extra)
-{
-    std::vector<std::string> env(extra);
-    for (char** e = environ; *e != nullptr; ++e)
-        env.emplace_back(*e);
-    return env;
-}
-
-}  // namespace
-
-RunFigures RunTimed(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, bool quiet)
-{
-    std::vector<std::string> args(argv);
-    std::vector<std::string> env = EnvironmentWith(extraEnv);
-    auto argp = Pointers(args);
-    auto envp = Pointers(env);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (quiet)
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-
     const auto start = std::chrono::steady_clock::now();
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        throw std::runtime_error("cannot start " + argv[0]);
-
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) < 0)
-        throw std::runtime_error("wait4 failed");
-    const auto end = std::chrono::steady_clock::now();
-
+    testsupport::ChildProcess child(
+        argv, {.env = extraEnv, .err = errors});
     RunFigures figures;
-    figures.wallSeconds = std::chrono::duration<double>(end - start).count();
-    figures.peakRssKiB = usage.ru_maxrss;
-    figures.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    figures.exitStatus = child.WaitForExit(std::chrono::hours(1)).value_or(-1);
+    figures.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    figures.peakRssKiB = child.PeakRssKiB();
     return figures;
 }
 
@@ -86,43 +37,55 @@ double PairedRuns::Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-DiscardServer::DiscardServer(const std::string& executable)
+std::optional<PairedRuns> Alternate(int rounds, std::uint64_t mebibytes, const std::string& name,
+                                    const std::function<RunFigures()>& measured, const std::vector<std::string>& curl)
 {
-    int toChild[2];
-    int fromChild[2];
-    if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
+    PairedRuns runs;
+    for (int round = 0; round < rounds; ++round) {
+        const RunFigures measuredRun = measured();
+        const RunFigures curlRun = RunTimed(curl);
+        if (measuredRun.exitStatus != 0 || curlRun.exitStatus != 0) {
+            std::printf("%6llu MiB  failed: %s exit %d, curl exit %d\n", static_cast<unsigned long long>(mebibytes),
+                        name.c_str(), measuredRun.exitStatus, curlRun.exitStatus);
+            return std::nullopt;
+        }
+        runs.Add(measuredRun, curlRun);
+    }
+    return runs;
+}
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-    std::vector<std::string> args{executable};
-    auto argp = Pointers(args);
-    const int rc = posix_spawn(&pid_, executable.c_str(), &actions, nullptr, argp.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(toChild[0]);
-    close(fromChild[1]);
-    stdinFd_ = toChild[1];
-    if (rc != 0)
-        throw std::runtime_error("cannot start " + executable);
-
-    FILE* out = fdopen(fromChild[0], "r");
-    unsigned port = 0;
-    const bool read = out != nullptr && std::fscanf(out, "PORT %u", &port) == 1;
-    if (out != nullptr)
-        std::fclose(out);
-    if (!read)
+// It says "PORT n" once listening, and ends when its standard input closes.
+DiscardServer::DiscardServer(const std::string& executable)
+    : process_({executable}, {.inputPipe = true, .out = testsupport::ChildOutput::Pipe(),
+                              .err = testsupport::ChildOutput::Inherit()})
+{
+    const auto saysPort = [](const std::string& line) { return line.starts_with("PORT "); };
+    if (!process_.WaitForLine(saysPort, std::chrono::seconds(30)))
         throw std::runtime_error("the discard server did not say its port");
-    port_ = static_cast<std::uint16_t>(port);
+    const std::vector<std::string>& lines = process_.OutLines();
+    port_ = static_cast<std::uint16_t>(std::stoul(std::find_if(lines.begin(), lines.end(), saysPort)->substr(5)));
 }
 
 DiscardServer::~DiscardServer()
 {
-    if (stdinFd_ >= 0)
-        close(stdinFd_);
-    if (pid_ > 0)
-        waitpid(pid_, nullptr, 0);
+    process_.CloseInput();
+    process_.WaitForExit(std::chrono::seconds(30));
+}
+
+std::vector<std::uint64_t> SizesInMiB(int argc, char** argv)
+{
+    std::vector<std::uint64_t> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::strtoull(argv[i], nullptr, 10));
+    if (sizes.empty())
+        sizes = {64, 256};
+    return sizes;
+}
+
+void ForgetProxies()
+{
+    for (const char* proxy : {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
+        ::unsetenv(proxy);
 }
 
 ScratchFile::ScratchFile(const std::string& name, std::uint64_t bytes)

@@ -3,9 +3,11 @@
 // resident memory, and the discard server started beside it, so that neither the
 // server's nor the benchmark's own memory is counted with the measured client's.
 
-#include <sys/types.h>
+#include "tests/support/ChildProcess.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,9 +19,10 @@ struct RunFigures {
     int exitStatus = -1;
 };
 
-// Runs argv[0] (searched on PATH) with the extra environment entries ("NAME=value").
+// Runs argv[0] (searched on PATH) with the extra environment entries ("NAME=value"),
+// its standard output to /dev/null.
 RunFigures RunTimed(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {},
-                    bool quiet = true);
+                    const testsupport::ChildOutput& errors = testsupport::ChildOutput::Inherit());
 
 // The runs of a measured program and of curl, alternating, reported by their medians so
 // that one disturbed run on a shared machine moves neither figure.
@@ -38,6 +41,11 @@ private:
     long peakRssKiB_ = 0;
 };
 
+// The measured command and curl, alternating for the rounds; nothing (after a line that
+// says which failed) when either exits unsuccessfully.
+std::optional<PairedRuns> Alternate(int rounds, std::uint64_t mebibytes, const std::string& name,
+                                    const std::function<RunFigures()>& measured, const std::vector<std::string>& curl);
+
 class DiscardServer {
 public:
     explicit DiscardServer(const std::string& executable);
@@ -47,10 +55,14 @@ public:
     std::uint16_t Port() const { return port_; }
 
 private:
-    pid_t pid_ = -1;
-    int stdinFd_ = -1;
+    testsupport::ChildProcess process_;
     std::uint16_t port_ = 0;
 };
+
+// The upload sizes named on the command line, in MiB (64 and 256 when none is named).
+std::vector<std::uint64_t> SizesInMiB(int argc, char** argv);
+// Unsets the proxy variables: only the stand-in on this machine is talked to.
+void ForgetProxies();
 
 // A file of the given size with non-repeating content, removed on destruction.
 class ScratchFile {

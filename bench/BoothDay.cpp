@@ -8,7 +8,7 @@
 #include "bench/BoothScan.h"
 #include "bench/BoothShots.h"
 #include "tests/gui/GuiHarness.h"
-#include "tests/standin/StandinProcess.h"
+#include "tests/support/StandinProcess.h"
 
 #include <signal.h>
 #include <sys/prctl.h>
@@ -192,7 +192,7 @@ private:
     std::filesystem::path work_;
     std::filesystem::path home_;
     guitest::XServer server_;
-    standintest::StandinProcess service_;
+    testsupport::StandinProcess service_;
     std::vector<std::string> serviceEnv_;
     int lastSeq_ = 0;
 };

@@ -8,8 +8,6 @@
 #include <map>
 #include <set>
 #include <sstream>
-#include <stdexcept>
-#include <thread>
 
 namespace guibench {
 
@@ -49,13 +47,6 @@ std::set<int> Tree(int root)
     return tree;
 }
 
-std::vector<std::string> StandinArguments(const std::vector<std::string>& options)
-{
-    std::vector<std::string> argv{ZENDRIK_STANDIN_EXE};
-    argv.insert(argv.end(), options.begin(), options.end());
-    return argv;
-}
-
 }  // namespace
 
 std::string FileText(const std::string& path)
@@ -64,51 +55,6 @@ std::string FileText(const std::string& path)
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-Standin::Standin(const std::string& dir, const std::vector<std::string>& options)
-    : output_(dir + "/standin.out"), process_(StandinArguments(options), {}, output_)
-{
-    using namespace std::chrono_literals;
-    for (int i = 0; i < 300 && FileText(output_).find("\nREADY\n") == std::string::npos; ++i)
-        std::this_thread::sleep_for(100ms);
-    std::istringstream lines(FileText(output_));
-    for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with("env "))
-            env_.push_back(line.substr(4));
-        else if (line.starts_with("admin "))
-            admin_ = line.substr(6);
-    }
-    if (admin_.empty())
-        throw std::runtime_error("the stand-in did not start");
-}
-
-std::string Standin::Variable(const std::string& name) const
-{
-    for (const std::string& entry : env_) {
-        if (entry.starts_with(name + "="))
-            return entry.substr(name.size() + 1);
-    }
-    throw std::runtime_error("the stand-in printed no " + name);
-}
-
-std::string Standin::Admin(const std::string& method, const std::string& target) const
-{
-    return guitest::CommandOutput({"curl", "-fsS", "--noproxy", "*", "-X", method, admin_ + target});
-}
-
-bool Standin::Has(const std::string& kind) const
-{
-    return Admin("GET", "/_admin/received?kind=" + kind).find("\"seq\"") != std::string::npos;
-}
-
-int Standin::Count(const std::string& kind) const
-{
-    const std::string record = Admin("GET", "/_admin/received?kind=" + kind);
-    int count = 0;
-    for (std::size_t at = record.find("\"seq\""); at != std::string::npos; at = record.find("\"seq\"", at + 1))
-        ++count;
-    return count;
 }
 
 long FieldKiB(const std::string& text, const std::string& name)

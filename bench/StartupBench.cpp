@@ -17,6 +17,7 @@
 // medians is printed.
 
 #include "GuiBenchSupport.h"
+#include "tests/support/StandinProcess.h"
 
 #include <signal.h>
 
@@ -39,8 +40,8 @@ using namespace std::chrono_literals;
 using guibench::FileText;
 using guibench::Median;
 using guibench::Memory;
-using guibench::Standin;
 using guibench::TreeMemory;
+using testsupport::StandinProcess;
 
 struct RunFigures {
     double filledSeconds = -1;
@@ -50,9 +51,9 @@ struct RunFigures {
     bool uploaded = false;
 };
 
-RunFigures OneRun(const XServer& server, const Standin& standin, const std::string& dir, const std::string& photo)
+RunFigures OneRun(const XServer& server, const StandinProcess& standin, const std::string& dir, const std::string& photo)
 {
-    standin.Admin("POST", "/_admin/reset");
+    standin.Reset();
     std::vector<std::string> env = server.Environment();
     env.insert(env.end(), standin.Environment().begin(), standin.Environment().end());
     env.insert(env.end(), {"HOME=" + dir, "XDG_CONFIG_HOME=" + dir + "/config", "XDG_DATA_HOME=" + dir + "/data",
@@ -62,7 +63,7 @@ RunFigures OneRun(const XServer& server, const Standin& standin, const std::stri
     const Clock::time_point start = Clock::now();
     ChildProcess program({ZENDRIK_GUI_EXE, "-aBench", "-f" + photo, "-x100", "-y100", "-w800", "-h600",
                           "-uguest@example.com", "-psecret"},
-                         env, "/dev/null", errors);
+                         {.env = env, .err = ChildOutput::File(errors)});
     auto seconds = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
     Clock::time_point nextSample = start;
     while (seconds() < 90 && program.Running()) {
@@ -72,7 +73,7 @@ RunFigures OneRun(const XServer& server, const Standin& standin, const std::stri
             if (at != std::string::npos && text.find("/login.php?", at) != std::string::npos)
                 figures.filledSeconds = seconds();
         }
-        if (figures.filledSeconds >= 0 && figures.submittedSeconds < 0 && standin.Has("login"))
+        if (figures.filledSeconds >= 0 && figures.submittedSeconds < 0 && !standin.Received("login").empty())
             figures.submittedSeconds = seconds();
         if (Clock::now() >= nextSample) {
             const Memory now = TreeMemory(program.Pid());
@@ -82,8 +83,8 @@ RunFigures OneRun(const XServer& server, const Standin& standin, const std::stri
             figures.programPeakKiB = guibench::PeakRssKiB(program.Pid());
             nextSample += 100ms;
         }
-        if (figures.submittedSeconds >= 0 && standin.Has("logout")) {
-            figures.uploaded = standin.Has("photo");
+        if (figures.submittedSeconds >= 0 && !standin.Received("logout").empty()) {
+            figures.uploaded = !standin.Received("photo").empty();
             break;
         }
         std::this_thread::sleep_for(5ms);
@@ -101,7 +102,7 @@ double BareRun(const XServer& server, const std::string& dir, const std::string&
                            "XDG_CACHE_HOME=" + dir + "/cache", "NO_AT_BRIDGE=1"});
     const std::string errors = dir + "/bare.err";
     const Clock::time_point start = Clock::now();
-    ChildProcess program({ZENDRIK_BARE_WEBVIEW_EXE, page}, env, "/dev/null", errors);
+    ChildProcess program({ZENDRIK_BARE_WEBVIEW_EXE, page}, {.env = env, .err = ChildOutput::File(errors)});
     double loaded = -1;
     while (loaded < 0 && program.Running() && Clock::now() - start < 60s) {
         if (FileText(errors).find("loaded\n") != std::string::npos)
@@ -130,7 +131,7 @@ int main(int argc, char** argv)
     int status = 0;
     {
         XServer server;
-        Standin standin(dir, {"--autosubmit", "--autosubmit-delay", "0"});
+        StandinProcess standin({"--autosubmit", "--autosubmit-delay", "0"});
         std::vector<double> filled, submitted, bare;
         Memory peak;
         long programPeak = 0;

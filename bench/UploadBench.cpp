@@ -61,19 +61,13 @@ void Measure(const std::string& self, std::uint64_t mebibytes, int rounds)
     const std::string url = "https://127.0.0.1:" + std::to_string(server.Port()) + "/v2.12/me/photos";
     const std::string ca = std::string(kExtraCaFileVariable) + "=" + ZENDRIK_TEST_CA;
 
-    bench::PairedRuns runs;
-    for (int round = 0; round < rounds; ++round) {
-        const auto client = bench::RunTimed({self, "--client", url, file.Path()}, {ca});
-        const auto curl = bench::RunTimed({"curl", "-sS", "--noproxy", "*", "--cacert", ZENDRIK_TEST_CA, "-o",
-                                           "/dev/null", "-F", "access_token=bench-token", "-F",
-                                           "source=@" + file.Path(), url});
-        if (client.exitStatus != 0 || curl.exitStatus != 0) {
-            std::printf("%6llu MiB  failed: client exit %d, curl exit %d\n",
-                        static_cast<unsigned long long>(mebibytes), client.exitStatus, curl.exitStatus);
-            return;
-        }
-        runs.Add(client, curl);
-    }
+    const std::optional<bench::PairedRuns> paired = bench::Alternate(
+        rounds, mebibytes, "client", [&] { return bench::RunTimed({self, "--client", url, file.Path()}, {ca}); },
+        {"curl", "-sS", "--noproxy", "*", "--cacert", ZENDRIK_TEST_CA, "-o", "/dev/null", "-F",
+         "access_token=bench-token", "-F", "source=@" + file.Path(), url});
+    if (!paired)
+        return;
+    const bench::PairedRuns& runs = *paired;
     const double clientMedian = runs.MeasuredMedian();
     const double curlMedian = runs.CurlMedian();
     std::printf("%6llu MiB  client %7.3f s  curl -F %7.3f s  ratio %5.2f  client peak RSS %6.1f MiB"
@@ -91,11 +85,7 @@ int main(int argc, char** argv)
     if (argc == 4 && std::strcmp(argv[1], "--client") == 0)
         return UploadWithClient(argv[2], argv[3]);
 
-    std::vector<std::uint64_t> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::strtoull(argv[i], nullptr, 10));
-    if (sizes.empty())
-        sizes = {64, 256};
+    const std::vector<std::uint64_t> sizes = bench::SizesInMiB(argc, argv);
     std::printf("multipart upload in 1024-byte steps vs curl -F, local HTTPS discard server\n");
     for (const auto size : sizes)
         Measure(argv[0], size, 5);

@@ -14,6 +14,7 @@
 
 #include "BenchProcess.h"
 #include "GuiBenchSupport.h"
+#include "tests/support/StandinProcess.h"
 
 #include <signal.h>
 
@@ -66,7 +67,7 @@ class Bench {
 public:
     explicit Bench(const std::string& dir)
         : dir_(dir),
-          standin_(dir, {"--discard-uploads", "--token", kToken, "--autosubmit", "--autosubmit-delay", "0"})
+          standin_({"--discard-uploads", "--token", kToken, "--autosubmit", "--autosubmit-delay", "0"})
     {
         env_ = standin_.Environment();
         env_.insert(env_.end(), {"HOME=" + dir, "XDG_CONFIG_HOME=" + dir + "/config", "XDG_DATA_HOME=" + dir + "/data",
@@ -75,7 +76,7 @@ public:
 
     WindowFigures Window(const std::string& video)
     {
-        const int logouts = standin_.Count("logout");
+        const Json::ArrayIndex logouts = standin_.Received("logout").size();
         std::vector<std::string> env = env_;
         env.push_back("ZENDRIK_TICK_STATS=1");
         env.push_back("ZENDRIK_DEBUG=1");
@@ -88,7 +89,7 @@ public:
             return figures;
         }
         const Clock::time_point deadline = Clock::now() + kJobTimeout;
-        while (Clock::now() < deadline && run.Process().Running() && standin_.Count("logout") == logouts) {
+        while (Clock::now() < deadline && run.Process().Running() && standin_.Received("logout").size() == logouts) {
             const Memory now = TreeMemory(run.Process().Pid());
             figures.peakTreePssKiB = std::max(figures.peakTreePssKiB, now.pssKiB);
             figures.peakRssKiB = std::max(figures.peakRssKiB, PeakRssKiB(run.Process().Pid()));
@@ -112,7 +113,7 @@ public:
         const std::string titles = dir_ + "/runner.err";
         std::vector<std::string> env = env_;
         env.push_back("ZENDRIK_ACCESS_TOKEN=" + kToken);
-        ChildProcess runner({ZENDRIK_JOB_EXE, "-bBench", "-f" + video}, env, "/dev/null", titles);
+        ChildProcess runner({ZENDRIK_JOB_EXE, "-bBench", "-f" + video}, {.env = env, .err = ChildOutput::File(titles)});
         std::optional<Clock::time_point> loggedIn, done;
         const Clock::time_point deadline = Clock::now() + kJobTimeout;
         while (!done && Clock::now() < deadline && runner.Running()) {
@@ -141,7 +142,7 @@ public:
 private:
     std::string dir_;
     XServer server_;
-    guibench::Standin standin_;
+    testsupport::StandinProcess standin_;
     std::vector<std::string> env_;
 };
 
@@ -192,14 +193,8 @@ void Measure(Bench& bench, std::uint64_t mebibytes)
 
 int main(int argc, char** argv)
 {
-    // Only the stand-in on this machine is talked to.
-    for (const char* proxy : {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
-        unsetenv(proxy);
-    std::vector<std::uint64_t> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::strtoull(argv[i], nullptr, 10));
-    if (sizes.empty())
-        sizes = {64, 256};
+    bench::ForgetProxies();
+    const std::vector<std::uint64_t> sizes = bench::SizesInMiB(argc, argv);
 
     char pattern[] = "/tmp/zendrik2-window-upload-bench-XXXXXX";
     const std::string dir = ::mkdtemp(pattern);

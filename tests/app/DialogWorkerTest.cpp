@@ -2,7 +2,7 @@
 // stand-in service (its "me" answer held back so that the worker stays busy).
 
 #include "tests/app/DialogFixture.h"
-#include "tests/standin/StandinProcess.h"
+#include "tests/support/StandinProcess.h"
 #include "tests/support/TempDir.h"
 
 #include <cstdlib>
@@ -14,7 +14,7 @@ class DialogWorker : public DialogFixture {
 public:
     static void SetUpTestSuite()
     {
-        service = new standintest::StandinProcess({"--token", "T1"});
+        service = new testsupport::StandinProcess({"--token", "T1"});
         for (const std::string& line : service->Lines()) {
             if (!line.starts_with("env "))
                 continue;
@@ -56,7 +56,7 @@ protected:
         return count;
     }
 
-    static inline standintest::StandinProcess* service = nullptr;
+    static inline testsupport::StandinProcess* service = nullptr;
     testsupport::TempDir files;
 };
 

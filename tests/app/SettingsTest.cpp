@@ -1,6 +1,6 @@
 #include "app/Settings.h"
 
-#include "tests/registry/ScopedUserDirs.h"
+#include "tests/support/ScopedUserDirs.h"
 
 #include <gtest/gtest.h>
 

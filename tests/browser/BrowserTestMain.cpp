@@ -5,8 +5,8 @@
 
 #include "tests/browser/BrowserTestSupport.h"
 #include "tests/browser/XvfbServer.h"
-#include "tests/registry/ScopedUserDirs.h"
-#include "tests/standin/StandinProcess.h"
+#include "tests/support/ScopedUserDirs.h"
+#include "tests/support/StandinProcess.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -21,7 +21,7 @@
 
 namespace {
 
-void ExportStandinEnvironment(const standintest::StandinProcess& standin)
+void ExportStandinEnvironment(const testsupport::StandinProcess& standin)
 {
     for (const std::string& line : standin.Lines()) {
         if (!line.starts_with("env "))
@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     const ScopedUserDirs dirs;
     browsertest::TheWorld().home = dirs.Root();
     const XvfbServer xvfb;
-    standintest::StandinProcess standin;
+    testsupport::StandinProcess standin;
     browsertest::TheWorld().standin = &standin;
     ExportStandinEnvironment(standin);
     const int result = RunWithWx(argc, argv);

@@ -17,7 +17,7 @@ World& TheWorld()
     return world;
 }
 
-standintest::StandinProcess& Standin()
+testsupport::StandinProcess& Standin()
 {
     if (TheWorld().standin == nullptr)
         throw std::logic_error("no stand-in service in this run");

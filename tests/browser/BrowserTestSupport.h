@@ -5,7 +5,7 @@
 
 #include "browser/WebKitBrowser.h"
 #include "login/EmbeddedBrowser.h"
-#include "tests/standin/StandinProcess.h"
+#include "tests/support/StandinProcess.h"
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>
@@ -21,11 +21,11 @@
 namespace browsertest {
 
 struct World {
-    standintest::StandinProcess* standin = nullptr;  // null in a child run
+    testsupport::StandinProcess* standin = nullptr;  // null in a child run
     std::filesystem::path home;
 };
 World& TheWorld();
-standintest::StandinProcess& Standin();
+testsupport::StandinProcess& Standin();
 
 // "https://127.0.0.1:PORT" of a stand-in listener.
 std::string BaseUrl(const std::string& listener);

@@ -1,23 +1,16 @@
 #pragma once
-// A private X server for one test process: Xvfb on the first free display, 1920x1080
-// in 24 bits, DISPLAY pointing at it while the object lives.
+// A private X server for one test process, DISPLAY pointing at it while the object lives.
 
-#include <sys/types.h>
+#include "tests/support/ScopedEnvironmentVariable.h"
+#include "tests/support/XvfbDisplay.h"
 
 #include <string>
 
 class XvfbServer {
 public:
-    XvfbServer();   // throws when Xvfb does not come up
-    ~XvfbServer();  // stops it and restores DISPLAY
-    XvfbServer(const XvfbServer&) = delete;
-    XvfbServer& operator=(const XvfbServer&) = delete;
-
-    const std::string& Display() const { return display_; }
+    const std::string& Display() const { return server_.Display(); }
 
 private:
-    pid_t pid_ = -1;
-    std::string display_;
-    std::string previousDisplay_;
-    bool hadDisplay_ = false;
+    testsupport::XvfbDisplay server_;
+    ScopedEnvironmentVariable display_{"DISPLAY", server_.Display()};
 };

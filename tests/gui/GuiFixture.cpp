@@ -9,7 +9,7 @@ void GuiTest::SetUpTestSuite()
 {
     server_ = new XServer;
     // Long enough a delay that the window is found while the title still says "(logging in)".
-    service_ = new standintest::StandinProcess({"--autosubmit", "--autosubmit-delay", "1500"});
+    service_ = new testsupport::StandinProcess({"--autosubmit", "--autosubmit-delay", "1500"});
 }
 
 void GuiTest::TearDownTestSuite()

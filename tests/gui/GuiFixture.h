@@ -6,7 +6,7 @@
 // the case's home.
 
 #include "tests/gui/GuiHarness.h"
-#include "tests/standin/StandinProcess.h"
+#include "tests/support/StandinProcess.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ protected:
     void SetUp() override;
 
     static const XServer& Server() { return *server_; }
-    static const standintest::StandinProcess& Service() { return *service_; }
+    static const testsupport::StandinProcess& Service() { return *service_; }
 
     std::vector<std::string> Environment() const;
     std::unique_ptr<ProgramRun> Start(const std::vector<std::string>& arguments) const;
@@ -56,7 +56,7 @@ protected:
 
 private:
     static inline XServer* server_ = nullptr;
-    static inline standintest::StandinProcess* service_ = nullptr;
+    static inline testsupport::StandinProcess* service_ = nullptr;
 };
 
 }  // namespace guitest

@@ -1,76 +1,15 @@
 #include "tests/gui/GuiHarness.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <stdexcept>
-
-extern char** environ;
 
 namespace guitest {
 
 namespace {
-
-std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra)
-{
-    std::map<std::string, std::string> byName;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text = *entry;
-        byName[text.substr(0, text.find('='))] = text;
-    }
-    for (const std::string& text : extra)
-        byName[text.substr(0, text.find('='))] = text;
-    std::vector<std::string> merged;
-    for (const auto& [name, text] : byName)
-        merged.push_back(text);
-    return merged;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& texts)
-{
-    std::vector<char*> pointers;
-    for (std::string& text : texts)
-        pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-// Everything the child needs, made before the fork: after it only async-signal-safe
-// calls happen (other threads of the test may hold the allocator's lock).
-struct ExecPlan {
-    ExecPlan(std::vector<std::string> arguments, std::vector<std::string> environment)
-        : argv(std::move(arguments)), env(std::move(environment)), argp(Pointers(argv)), envp(Pointers(env))
-    {
-    }
-    std::vector<std::string> argv;
-    std::vector<std::string> env;
-    std::vector<char*> argp;
-    std::vector<char*> envp;
-};
-
-// In the child: never outlive the test, take the given descriptors, run.
-[[noreturn]] void Exec(const ExecPlan& plan, int out, int err)
-{
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    ::setpgid(0, 0);
-    ::dup2(out, 1);
-    ::dup2(err, 2);
-    ::execvpe(plan.argp[0], plan.argp.data(), plan.envp.data());
-    ::_exit(127);
-}
-
-int OpenForWriting(const std::string& path)
-{
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-}
 
 std::optional<std::string> QuotedValue(const std::string& line)
 {
@@ -89,140 +28,17 @@ std::optional<std::string> QuotedValue(const std::string& line)
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-                           const std::string& stdoutFile, const std::string& stderrFile)
-{
-    const ExecPlan plan(argv, MergedEnvironment(env));
-    const int out = OpenForWriting(stdoutFile);
-    const int err = OpenForWriting(stderrFile);
-    pid_ = ::fork();
-    if (pid_ == 0)
-        Exec(plan, out, err);
-    ::close(out);
-    ::close(err);
-    if (pid_ < 0)
-        throw std::runtime_error("fork failed");
-}
-
-ChildProcess::~ChildProcess()
-{
-    if (Running()) {
-        ::kill(pid_, SIGKILL);
-        WaitForExit(std::chrono::seconds(10));
-    }
-}
-
-void ChildProcess::Signal(int signal) const
-{
-    if (pid_ > 0)
-        ::kill(pid_, signal);
-}
-
-bool ChildProcess::Running() { return !WaitForExit(std::chrono::milliseconds(0)).has_value(); }
-
-std::optional<int> ChildProcess::WaitForExit(std::chrono::milliseconds timeout)
-{
-    const auto deadline = Clock::now() + timeout;
-    while (!status_) {
-        int raw = 0;
-        const pid_t got = ::waitpid(pid_, &raw, WNOHANG);
-        if (got == pid_)
-            status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        else if (Clock::now() >= deadline)
-            break;
-        else
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return status_;
-}
-
-std::string CommandOutput(const std::vector<std::string>& argv, const std::vector<std::string>& env)
-{
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
-    const ExecPlan plan(argv, MergedEnvironment(env));
-    const int quiet = OpenForWriting("/dev/null");
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        Exec(plan, ends[1], quiet);
-    ::close(ends[1]);
-    ::close(quiet);
-    std::string output;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, static_cast<std::size_t>(got));
-    ::close(ends[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return output;
-}
-
-XServer::XServer()
-{
-    int ends[2];
-    if (::pipe(ends) != 0)
-        throw std::runtime_error("pipe failed");
-    const int quiet = OpenForWriting("/dev/null");
-    const ExecPlan plan({"Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0", "1920x1080x24", "-nolisten",
-                         "tcp", "-noreset"},
-                        MergedEnvironment({}));
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::close(ends[0]);
-        Exec(plan, quiet, quiet);
-    }
-    ::close(ends[1]);
-    ::close(quiet);
-    std::string number;
-    pollfd waiting{ends[0], POLLIN, 0};
-    const auto deadline = Clock::now() + std::chrono::seconds(30);
-    while (Clock::now() < deadline && number.find('\n') == std::string::npos) {
-        if (::poll(&waiting, 1, 200) <= 0)
-            continue;
-        char buffer[64];
-        const ssize_t got = ::read(ends[0], buffer, sizeof buffer);
-        if (got <= 0)
-            break;
-        number.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(ends[0]);
-    if (number.find('\n') == std::string::npos)
-        throw std::runtime_error("Xvfb did not report its display");
-    display_ = ":" + number.substr(0, number.find('\n'));
-}
-
-XServer::~XServer()
-{
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-}
-
 TitleWatch::TitleWatch(const XServer& server, unsigned long window)
+    : process_({"xprop", "-spy", "-id", std::to_string(window), "_NET_WM_NAME"},
+               {.env = server.Environment(), .out = ChildOutput::Pipe()}),
+      reader_([this] { Read(process_.OutFd()); })
 {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
-    const ExecPlan plan({"xprop", "-spy", "-id", std::to_string(window), "_NET_WM_NAME"},
-                        MergedEnvironment(server.Environment()));
-    const int quiet = OpenForWriting("/dev/null");
-    pid_ = ::fork();
-    if (pid_ == 0)
-        Exec(plan, ends[1], quiet);
-    ::close(ends[1]);
-    ::close(quiet);
-    fd_ = ends[0];
-    reader_ = std::thread([this] { Read(fd_); });
 }
 
 TitleWatch::~TitleWatch()
 {
-    ::kill(pid_, SIGKILL);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
+    process_.Kill();
     reader_.join();
-    ::close(fd_);
 }
 
 void TitleWatch::Read(int fd)
@@ -303,12 +119,14 @@ ProgramRun::ProgramRun(const XServer& server, const std::vector<std::string>& ar
               argv.insert(argv.end(), arguments.begin(), arguments.end());
               return argv;
           }(),
-          [&] {
-              std::vector<std::string> all = server.Environment();
-              all.insert(all.end(), env.begin(), env.end());
-              return all;
-          }(),
-          (outputDir / "zendrik2.out").string(), stderrFile_.string())
+          {.env =
+               [&] {
+                   std::vector<std::string> all = server.Environment();
+                   all.insert(all.end(), env.begin(), env.end());
+                   return all;
+               }(),
+           .out = ChildOutput::File((outputDir / "zendrik2.out").string()),
+           .err = ChildOutput::File(stderrFile_.string())})
 {
     const std::string pid = std::to_string(process_.Pid());
     const auto deadline = Clock::now() + std::chrono::seconds(60);

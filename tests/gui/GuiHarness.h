@@ -4,7 +4,8 @@
 // environment, its window found by its process id and its title followed as the X
 // server reports each change (xprop -spy), and the close command (SIGTERM).
 
-#include <sys/types.h>
+#include "tests/support/ChildProcess.h"
+#include "tests/support/XvfbDisplay.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -20,45 +21,11 @@ namespace guitest {
 
 using Clock = std::chrono::steady_clock;
 
-// A child process; killed (and waited for) on destruction if it still runs.
-class ChildProcess {
-public:
-    // argv[0] is searched on PATH; env entries "NAME=value" are added to (or replace
-    // those of) this process's environment. Output goes to the files (or /dev/null).
-    ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
-                 const std::string& stdoutFile = "/dev/null", const std::string& stderrFile = "/dev/null");
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
+using testsupport::ChildOutput;
+using testsupport::ChildProcess;
+using testsupport::CommandOutput;
 
-    pid_t Pid() const { return pid_; }
-    void Signal(int signal) const;
-    // The exit status (or 128 + the signal) once it has ended within the time.
-    std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
-    bool Running();
-
-private:
-    pid_t pid_ = -1;
-    std::optional<int> status_;
-};
-
-// Runs a command to its end; its standard output.
-std::string CommandOutput(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
-
-// Xvfb -displayfd on a screen of 1920 by 1080.
-class XServer {
-public:
-    XServer();
-    ~XServer();
-    XServer(const XServer&) = delete;
-    XServer& operator=(const XServer&) = delete;
-    const std::string& Display() const { return display_; }  // ":N"
-    std::vector<std::string> Environment() const { return {"DISPLAY=" + display_}; }
-
-private:
-    pid_t pid_ = -1;
-    std::string display_;
-};
+using XServer = testsupport::XvfbDisplay;
 
 // Every value the window's _NET_WM_NAME takes, in order, from the moment it is found.
 class TitleWatch {
@@ -77,8 +44,7 @@ public:
 private:
     void Read(int fd);
 
-    pid_t pid_ = -1;
-    int fd_ = -1;
+    ChildProcess process_;
     std::thread reader_;
     mutable std::mutex lock_;
     mutable std::condition_variable changed_;

@@ -50,8 +50,7 @@ TEST(NoDisplay, AMissingDisplayIsAMessageAndAnExitCode)
         env.push_back("DISPLAY=" + each.display);
         env.push_back(std::string("GDK_BACKEND=") + each.backend);
         const std::string err = home.Path() + "/err.txt";
-        ChildProcess program({ZENDRIK_GUI_EXE, "-uguest@example.com", "-psecret", "-Uhttps://example.com/"}, env,
-                             "/dev/null", err);
+        ChildProcess program({ZENDRIK_GUI_EXE, "-uguest@example.com", "-psecret", "-Uhttps://example.com/"}, {.env = env, .err = ChildOutput::File(err)});
         const std::optional<int> status = program.WaitForExit(std::chrono::seconds(30));
         ASSERT_TRUE(status.has_value()) << "still running without a display";
         EXPECT_EQ(*status, 1) << TextOf(err);

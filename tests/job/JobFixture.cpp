@@ -91,7 +91,7 @@ void ExpectProgressToTheEnd(const JobResult& result, const std::string& tagPrefi
 void JobTest::SetUpTestSuite()
 {
     try {
-        service_ = std::make_unique<StandinService>(std::vector<std::string>{"--token", kToken});
+        service_ = std::make_unique<StandinProcess>(std::vector<std::string>{"--token", kToken});
     } catch (const std::exception& error) {
         ADD_FAILURE() << error.what();
     }

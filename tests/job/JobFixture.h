@@ -5,7 +5,7 @@
 // token the stand-in always accepts.
 
 #include "tests/job/JobProcess.h"
-#include "tests/job/StandinService.h"
+#include "tests/support/StandinProcess.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +17,9 @@
 #include <vector>
 
 namespace jobtest {
+
+using testsupport::ParseJson;
+using testsupport::StandinProcess;
 
 inline const std::string kToken = "job-test-token";
 inline const std::string kUserName = "Ann Example";
@@ -56,7 +59,7 @@ public:
 protected:
     void SetUp() override;
 
-    static const StandinService& Service() { return *service_; }
+    static const StandinProcess& Service() { return *service_; }
     // extraEnvironment: "NAME=value" entries added to the case's environment.
     std::unique_ptr<JobProcess> StartJob(const std::vector<std::string>& arguments,
                                          const std::optional<std::string>& token = kToken,
@@ -68,7 +71,7 @@ protected:
     TempHome home;
 
 private:
-    static inline std::unique_ptr<StandinService> service_;
+    static inline std::unique_ptr<StandinProcess> service_;
 };
 
 }  // namespace jobtest

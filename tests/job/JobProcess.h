@@ -3,6 +3,8 @@
 // (standard error) and its exit status, read while it runs so that a test can act in
 // the middle of a job.
 
+#include "tests/support/ChildProcess.h"
+
 #include <sys/types.h>
 
 #include <chrono>
@@ -30,29 +32,20 @@ class JobProcess {
 public:
     // environment: the child's whole environment, "NAME=value".
     JobProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& environment);
-    ~JobProcess();  // kills a child still running
-    JobProcess(const JobProcess&) = delete;
-    JobProcess& operator=(const JobProcess&) = delete;
 
     // Reads its output until a log line satisfies the predicate; false when the
     // deadline passes or the output ends first.
-    bool WaitForLine(const std::function<bool(const std::string&)>& predicate, std::chrono::milliseconds timeout);
-    void Signal(int signal) const;
-    pid_t Pid() const { return pid_; }
+    bool WaitForLine(const std::function<bool(const std::string&)>& predicate, std::chrono::milliseconds timeout)
+    {
+        return process_.WaitForLine(predicate, timeout);
+    }
+    void Signal(int signal) const { process_.Signal(signal); }
+    pid_t Pid() const { return process_.Pid(); }
     // Reads until it ends; kills it when the timeout passes first.
     JobResult Finish(std::chrono::milliseconds timeout);
 
 private:
-    // One round of reading, at most until the deadline; false once both outputs ended.
-    bool ReadSome(std::chrono::steady_clock::time_point deadline);
-
-    pid_t pid_ = -1;
-    int stdout_ = -1;
-    int stderr_ = -1;
-    std::string pendingOut_;
-    std::string pendingErr_;
-    JobResult result_;
-    std::size_t linesSeen_ = 0;
+    testsupport::ChildProcess process_;
 };
 
 }  // namespace jobtest

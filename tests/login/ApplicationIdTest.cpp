@@ -1,6 +1,6 @@
 #include "login/ApplicationId.h"
 
-#include "tests/registry/ScopedUserDirs.h"
+#include "tests/support/ScopedUserDirs.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "login/MyDHtmlDlg.h"
 #include "login/TokenMask.h"
 #include "tests/login/LoginBrowserFakes.h"
-#include "tests/registry/ScopedUserDirs.h"
+#include "tests/support/ScopedUserDirs.h"
 
 #include <gtest/gtest.h>
 

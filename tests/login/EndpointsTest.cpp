@@ -1,7 +1,7 @@
 #include "login/WebEndpoints.h"
 #include "social/ServiceEndpoints.h"
 
-#include "tests/registry/ScopedUserDirs.h"
+#include "tests/support/ScopedEnvironmentVariable.h"
 
 #include <gtest/gtest.h>
 

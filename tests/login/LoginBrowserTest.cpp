@@ -5,7 +5,7 @@
 #include "login/MyDHtmlDlg.h"
 #include "platform/win32/Utf.h"
 #include "tests/login/LoginBrowserFakes.h"
-#include "tests/registry/ScopedUserDirs.h"
+#include "tests/support/ScopedUserDirs.h"
 #include "tests/support/WireServer.h"
 
 #include <gtest/gtest.h>

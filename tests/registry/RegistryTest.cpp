@@ -1,6 +1,6 @@
 #include "platform/registry/Registry.h"
 
-#include "tests/registry/ScopedUserDirs.h"
+#include "tests/support/ScopedUserDirs.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // client: reason phrases, replaced bodies, numeric ids, a dropped upload, a delay, an
 // endless answer, discarding uploads, and the reset.
 
-#include "tests/standin/StandinProcess.h"
+#include "tests/support/StandinProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,10 @@
 #include <memory>
 
 namespace standintest {
+
+using testsupport::ParseJson;
+using testsupport::StandinProcess;
+
 namespace {
 
 // One GET over TLS, as the listeners speak it, read with the raw socket in view.

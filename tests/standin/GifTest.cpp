@@ -1,10 +1,14 @@
 // The GIF service: upload with its key, the media address that serves what was stored.
 
-#include "tests/standin/StandinProcess.h"
+#include "tests/support/StandinProcess.h"
 
 #include <gtest/gtest.h>
 
 namespace standintest {
+
+using testsupport::ParseJson;
+using testsupport::StandinProcess;
+
 namespace {
 
 const std::string kGif = std::string("GIF89a") + std::string(2000, '\x01') + ";";

@@ -1,7 +1,7 @@
 // The Graph API as the uploader uses it: "me", album listing and creation, photo, video
 // and feed, checked on the answers and on the service's record of what arrived.
 
-#include "tests/standin/StandinProcess.h"
+#include "tests/support/StandinProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,10 @@
 #include <iterator>
 
 namespace standintest {
+
+using testsupport::ParseJson;
+using testsupport::StandinProcess;
+
 namespace {
 
 std::string FileText(const std::string& path) {

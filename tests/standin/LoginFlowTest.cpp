@@ -1,11 +1,15 @@
 // The web host's login road as a browser walks it: dialog, form, wrong password, token
 // redirect, session cookie shortcut, cancel, logout, and the page switches.
 
-#include "tests/standin/StandinProcess.h"
+#include "tests/support/StandinProcess.h"
 
 #include <gtest/gtest.h>
 
 namespace standintest {
+
+using testsupport::ParseJson;
+using testsupport::StandinProcess;
+
 namespace {
 
 std::string PathOf(const std::string& url) {

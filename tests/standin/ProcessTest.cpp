@@ -1,7 +1,7 @@
 // The executable's own contract: what it prints once listening, its shutdown and its
 // refusal of a bad command line.
 
-#include "tests/standin/StandinProcess.h"
+#include "tests/support/StandinProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,11 @@
 #include <iterator>
 
 namespace standintest {
+
+using testsupport::CaFile;
+using testsupport::ParseJson;
+using testsupport::StandinProcess;
+
 namespace {
 
 TEST(ProcessTest, PrintsEveryListenerAndTheEnvironmentBlockThenStopsCleanly) {

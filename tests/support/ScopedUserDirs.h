@@ -2,40 +2,15 @@
 // Points HOME and the XDG base directories at a fresh temporary folder for one test,
 // so that settings and cookies are never read from or written to the real home.
 
+#include "tests/support/ScopedEnvironmentVariable.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
-
-class ScopedEnvironmentVariable {
-public:
-    ScopedEnvironmentVariable(const char* name, std::optional<std::string> value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnvironmentVariable()
-    {
-        if (old_)
-            ::setenv(name_.c_str(), old_->c_str(), 1);
-        else
-            ::unsetenv(name_.c_str());
-    }
-    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
-    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
-
-private:
-    std::string name_;
-    std::optional<std::string> old_;
-};
 
 class ScopedUserDirs {
 public:
