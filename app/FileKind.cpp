@@ -5,9 +5,9 @@
 namespace {
 
 constexpr std::array<std::u16string_view, 29> kVideoExtensions = {
-    u"3g2", u"3gp", u"3gpp", u"asf", u"avi", u"dat", u"divx", u"dv", u"f4v", u"flv",
-    u"m2ts", u"m4v", u"mkv", u"mod", u"mov", u"mp4", u"mpe", u"mpeg", u"mpeg4", u"mpg",
-    u"mts", u"nsv", u"ogm", u"ogv", u"qt", u"tod", u"ts", u"vob", u"wmv",
+    u"3g2",  u"3gp", u"3gpp", u"asf", u"avi", u"dat", u"divx", u"dv",   u"f4v",   u"flv",
+    u"m2ts", u"m4v", u"mkv",  u"mod", u"mov", u"mp4", u"mpe",  u"mpeg", u"mpeg4", u"mpg",
+    u"mts",  u"nsv", u"ogm",  u"ogv", u"qt",  u"tod", u"ts",   u"vob",  u"wmv",
 };
 
 char16_t FoldAscii(char16_t unit)
@@ -46,7 +46,4 @@ bool IsVideoFile(std::u16string_view path)
     return false;
 }
 
-bool IsGifFile(std::u16string_view path)
-{
-    return EqualsIgnoringAsciiCase(FileExtension(path), u"gif");
-}
+bool IsGifFile(std::u16string_view path) { return EqualsIgnoringAsciiCase(FileExtension(path), u"gif"); }

@@ -5,19 +5,18 @@
 
 namespace {
 
-constexpr const char* kOptions =
-    "Options (each letter glued to its value: -aParty, \"-bHello there\"):\n"
-    "  -aALBUM     album to upload into (created when missing)\n"
-    "  -dTEXT      the new album's description\n"
-    "  -bTEXT      comment: the caption of the photo or video, or the post's text\n"
-    "  -fFILE      the photo, video or GIF to publish\n"
-    "  -UURL       a link to post instead of a file\n"
-    "  -uEMAIL     the guest's e-mail, filled into the login form\n"
-    "  -pPASSWORD  the guest's password, filled into the login form\n"
-    "  -xN -yN     the login box's position on the screen\n"
-    "  -wN -hN     the login box's width and height\n"
-    "  --help      this text\n"
-    "  --version   the program's name and version\n";
+constexpr const char* kOptions = "Options (each letter glued to its value: -aParty, \"-bHello there\"):\n"
+                                 "  -aALBUM     album to upload into (created when missing)\n"
+                                 "  -dTEXT      the new album's description\n"
+                                 "  -bTEXT      comment: the caption of the photo or video, or the post's text\n"
+                                 "  -fFILE      the photo, video or GIF to publish\n"
+                                 "  -UURL       a link to post instead of a file\n"
+                                 "  -uEMAIL     the guest's e-mail, filled into the login form\n"
+                                 "  -pPASSWORD  the guest's password, filled into the login form\n"
+                                 "  -xN -yN     the login box's position on the screen\n"
+                                 "  -wN -hN     the login box's width and height\n"
+                                 "  --help      this text\n"
+                                 "  --version   the program's name and version\n";
 
 constexpr const char* kWindowUsage =
     "usage: zendrik2 [-aALBUM] [-dTEXT] [-bTEXT] [-fFILE | -UURL] [-uEMAIL] [-pPASSWORD]\n"

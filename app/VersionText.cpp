@@ -7,10 +7,7 @@
 
 std::u16string VersionText;
 
-FileVersion ProgramFileVersion()
-{
-    return {FileVersionMajor, FileVersionMinor, FileVersionBuild, FileVersionRevision};
-}
+FileVersion ProgramFileVersion() { return {FileVersionMajor, FileVersionMinor, FileVersionBuild, FileVersionRevision}; }
 
 std::u16string FormatVersionText(const FileVersion& version)
 {

@@ -59,10 +59,10 @@ public:
     void OnInitDialog();  // after the controls exist; the window starts the timer afterwards
     void OnTimer();       // every 500 ms
     void OnUploadButton();
-    void OnCancel();      // Escape, the window's close command, SIGTERM
+    void OnCancel();  // Escape, the window's close command, SIGTERM
     void OnBrowse();
     void OnAbout();
-    void OnDestroy();     // once, when the modal loop has ended
+    void OnDestroy();  // once, when the modal loop has ended
     bool IsClosing() const { return m_closing; }
     bool IsInteractive() const { return m_interactive; }
     bool IsLoginPending() const { return m_loginPending; }
@@ -158,7 +158,7 @@ private:
     bool workerBusy = false;
     bool cancelRequested = false;
     std::u16string m_jobResultId;
-    std::u16string m_statusTitle;  // the last title SetStatusTag asked for
+    std::u16string m_statusTitle;           // the last title SetStatusTag asked for
     bool m_collapseQueuedProgress = false;  // once a window shows the log
 
     // Mutable: handing it to the operations changes nothing the dialog shows.

@@ -8,8 +8,8 @@
 #include "app/MessageBoxCaption.h"
 #include "app/UiLock.h"
 #include "app/VersionText.h"
-#include "login/LoginUrl.h"
 #include "login/LoginBrowserControl.h"
+#include "login/LoginUrl.h"
 #include "platform/win32/Utf.h"
 #include "platform/wininet/WinInet.h"
 
@@ -138,10 +138,7 @@ void CZendrik2Dlg::OnTimer()
         WatchdogTick();
 }
 
-void CZendrik2Dlg::DrainLogQueue()
-{
-    ShowLogLines(m_window->LogList(), TakeQueuedLogLines());
-}
+void CZendrik2Dlg::DrainLogQueue() { ShowLogLines(m_window->LogList(), TakeQueuedLogLines()); }
 
 void CZendrik2Dlg::EndOfRunTick()
 {
@@ -214,8 +211,7 @@ void CZendrik2Dlg::OnUploadCaption()
     m_window->ExchangeData(true);
     if (m_job.filePath.empty()) {
         if (m_job.linkUrl.empty()) {
-            m_window->ShowMessage(u"Please select a JPEG image to upload", MessageBoxCaption,
-                                  MessageIcon::Information);
+            m_window->ShowMessage(u"Please select a JPEG image to upload", MessageBoxCaption, MessageIcon::Information);
             return;
         }
         StartLogin(BuildLoginUrl());
@@ -227,8 +223,8 @@ void CZendrik2Dlg::OnUploadCaption()
         return;
     }
     const bool gif = IsGifFile(m_job.filePath);
-    if (m_job.albumName.empty() && !gif
-        && m_window->AskYesNo(u"No album name entered\nUpload photo to \"Kavlin2 Photos\" album?", MessageBoxCaption))
+    if (m_job.albumName.empty() && !gif &&
+        m_window->AskYesNo(u"No album name entered\nUpload photo to \"Kavlin2 Photos\" album?", MessageBoxCaption))
         m_job.albumName = u"me";
     if (m_job.albumName.empty() && !gif)
         return;

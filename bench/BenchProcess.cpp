@@ -13,8 +13,7 @@ RunFigures RunTimed(const std::vector<std::string>& argv, const std::vector<std:
                     const testsupport::ChildOutput& errors)
 {
     const auto start = std::chrono::steady_clock::now();
-    testsupport::ChildProcess child(
-        argv, {.env = extraEnv, .err = errors});
+    testsupport::ChildProcess child(argv, {.env = extraEnv, .err = errors});
     RunFigures figures;
     figures.exitStatus = child.WaitForExit(std::chrono::hours(1)).value_or(-1);
     figures.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -56,8 +55,8 @@ std::optional<PairedRuns> Alternate(int rounds, std::uint64_t mebibytes, const s
 
 // It says "PORT n" once listening, and ends when its standard input closes.
 DiscardServer::DiscardServer(const std::string& executable)
-    : process_({executable}, {.inputPipe = true, .out = testsupport::ChildOutput::Pipe(),
-                              .err = testsupport::ChildOutput::Inherit()})
+    : process_({executable},
+               {.inputPipe = true, .out = testsupport::ChildOutput::Pipe(), .err = testsupport::ChildOutput::Inherit()})
 {
     const auto saysPort = [](const std::string& line) { return line.starts_with("PORT "); };
     if (!process_.WaitForLine(saysPort, std::chrono::seconds(30)))

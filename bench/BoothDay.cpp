@@ -11,9 +11,9 @@
 #include "tests/support/StandinProcess.h"
 
 #include <signal.h>
+#include <strings.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
-#include <strings.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -138,8 +138,8 @@ std::string Tail(const std::string& text, std::size_t lines)
 
 bool IsFinal(const std::string& title)
 {
-    return title.find("(upload ok)") != std::string::npos || title.find("(error:") != std::string::npos
-           || title.find("(login failed)") != std::string::npos;
+    return title.find("(upload ok)") != std::string::npos || title.find("(error:") != std::string::npos ||
+           title.find("(login failed)") != std::string::npos;
 }
 
 std::optional<std::string> WaitForFinalTitle(guitest::ProgramRun& run)
@@ -201,9 +201,9 @@ std::vector<std::string> Day::Environment(const std::string& marker) const
 {
     std::vector<std::string> env = serviceEnv_;
     const std::string root = home_.string();
-    env.insert(env.end(), {"HOME=" + root, "XDG_CONFIG_HOME=" + root + "/.config",
-                           "XDG_DATA_HOME=" + root + "/.local/share", "XDG_CACHE_HOME=" + root + "/.cache",
-                           "NO_AT_BRIDGE=1", "GDK_BACKEND=x11", marker});
+    env.insert(env.end(),
+               {"HOME=" + root, "XDG_CONFIG_HOME=" + root + "/.config", "XDG_DATA_HOME=" + root + "/.local/share",
+                "XDG_CACHE_HOME=" + root + "/.cache", "NO_AT_BRIDGE=1", "GDK_BACKEND=x11", marker});
     return env;
 }
 
@@ -242,8 +242,8 @@ void Day::CheckWire(const Shot& shot, const Json::Value& records, const std::opt
         const std::string kind = record["kind"].asString();
         if ((kind == "login" || kind == "oauth_dialog") && !record["details"]["issuedToken"].asString().empty())
             token = record["details"]["issuedToken"].asString();
-        if (kind == "oauth_dialog"
-            && (CarriesSessionCookie(record) || record["details"]["outcome"].asString() == "session"))
+        if (kind == "oauth_dialog" &&
+            (CarriesSessionCookie(record) || record["details"]["outcome"].asString() == "session"))
             result.sessionReused = true;
     }
     if (result.sessionReused)
@@ -290,8 +290,8 @@ void Day::ReportCrash(pid_t pid, const std::string& stderrText, int status) cons
     for (const std::filesystem::path& core : {work_ / "core", work_ / ("core." + std::to_string(pid))}) {
         if (!std::filesystem::exists(core))
             continue;
-        const std::string trace = guitest::CommandOutput(
-            {"gdb", "-batch", "-ex", "thread apply all bt", ZENDRIK_GUI_EXE, core.string()});
+        const std::string trace =
+            guitest::CommandOutput({"gdb", "-batch", "-ex", "thread apply all bt", ZENDRIK_GUI_EXE, core.string()});
         std::fprintf(stderr, "backtrace from %s:\n%s\n", core.c_str(), trace.c_str());
         std::filesystem::rename(core, work_ / ("core.shot." + std::to_string(pid)));
         return;
@@ -370,8 +370,8 @@ void PrintRow(const ShotResult& result)
         failures += (failures.empty() ? "" : "; ") + failure;
     std::printf("%5d  %-11s  %-11s  %7.2f  %5.2f  %-6s  %6ju  %9ju  %3zu  %s\n", result.shot.number,
                 KindName(result.shot.kind), result.shot.fault ? FaultName(*result.shot.fault) : "-", result.seconds,
-                result.exitSeconds, result.status ? std::to_string(*result.status).c_str() : "hung",
-                result.home.files, result.home.bytes, result.webData, failures.empty() ? "ok" : failures.c_str());
+                result.exitSeconds, result.status ? std::to_string(*result.status).c_str() : "hung", result.home.files,
+                result.home.bytes, result.webData, failures.empty() ? "ok" : failures.c_str());
     std::fflush(stdout);
 }
 
@@ -404,8 +404,8 @@ bool PrintFigures(const std::vector<ShotResult>& results, const Options& options
     }
     std::printf("\nseconds to the final title (from the start), by kind:\n");
     for (const auto& [kind, seconds] : secondsByKind)
-        std::printf("  %-18s  shots %3zu  median %6.2f  longest %6.2f\n", kind.c_str(), seconds.size(),
-                    Median(seconds), *std::max_element(seconds.begin(), seconds.end()));
+        std::printf("  %-18s  shots %3zu  median %6.2f  longest %6.2f\n", kind.c_str(), seconds.size(), Median(seconds),
+                    *std::max_element(seconds.begin(), seconds.end()));
     std::printf("shots %zu, failed %d, crashes %d, hangs %d, leaked processes %zu, sessions reused %d\n",
                 results.size(), failed, crashes, hangs, leaked, reused);
     std::printf("home folder at most %ju files, %ju bytes; at the end %ju files, %ju bytes\n", maxFiles, maxBytes,

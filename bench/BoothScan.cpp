@@ -59,8 +59,8 @@ std::string Lowered(std::string text)
 bool IsWebStore(const std::string& relative, const std::string& webHost)
 {
     const std::string path = Lowered(relative);
-    static const char* const stores[] = {"webkitcache", "cachestorage", "localstorage", "indexeddb", "websql",
-                                         "serviceworkers"};
+    static const char* const stores[] = {"webkitcache", "cachestorage", "localstorage",
+                                         "indexeddb",   "websql",       "serviceworkers"};
     for (const char* store : stores) {
         if (path.find(store) != std::string::npos)
             return true;

@@ -98,7 +98,7 @@ std::optional<std::filesystem::path> WriteMedia(const Shot& shot, const std::fil
 std::vector<std::string> Arguments(const Shot& shot, const std::optional<std::filesystem::path>& media)
 {
     const std::string number = std::to_string(shot.number);
-    std::vector<std::string> arguments{"-x100", "-y1", "-w800", "-h600", "-uguest" + number + "@example.com",
+    std::vector<std::string> arguments{"-x100",   "-y1", "-w800", "-h600", "-uguest" + number + "@example.com",
                                        "-psecret"};
     switch (shot.kind) {
     case ShotKind::PhotoExistingAlbum: arguments.push_back(std::string("-a") + kExistingAlbum); break;

@@ -16,19 +16,24 @@
 
 namespace {
 
-void WaitForTheEnd(int signals) {
+void WaitForTheEnd(int signals)
+{
     pollfd watched[2] = {{STDIN_FILENO, POLLIN, 0}, {signals, POLLIN, 0}};
     char buffer[4096];
     for (;;) {
-        if (::poll(watched, 2, -1) < 0) continue;  // EINTR
-        if (watched[1].revents != 0) return;
-        if (watched[0].revents != 0 && ::read(STDIN_FILENO, buffer, sizeof buffer) <= 0) return;
+        if (::poll(watched, 2, -1) < 0)
+            continue;  // EINTR
+        if (watched[1].revents != 0)
+            return;
+        if (watched[0].revents != 0 && ::read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
+            return;
     }
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const bool plain = argc > 1 && std::strcmp(argv[1], "--plain") == 0;
 
     // Blocked before any server thread exists, so that only the signalfd sees them.

@@ -33,8 +33,8 @@ void Measure(const testsupport::StandinProcess& standin, const std::filesystem::
     env.push_back("XDG_CONFIG_HOME=" + (home / "config").string());
     env.push_back("XDG_DATA_HOME=" + (home / "data").string());
 
-    const std::string url = "https://" + standin.Variable("ZENDRIK_GRAPH_VIDEO_HOST") + "/v2.12/" ZENDRIK_BENCH_USER_ID
-                            "/videos";
+    const std::string url =
+        "https://" + standin.Variable("ZENDRIK_GRAPH_VIDEO_HOST") + "/v2.12/" ZENDRIK_BENCH_USER_ID "/videos";
     constexpr int kRounds = 5;
     const std::optional<bench::PairedRuns> paired = bench::Alternate(
         kRounds, mebibytes, "runner",

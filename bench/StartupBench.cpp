@@ -51,7 +51,8 @@ struct RunFigures {
     bool uploaded = false;
 };
 
-RunFigures OneRun(const XServer& server, const StandinProcess& standin, const std::string& dir, const std::string& photo)
+RunFigures OneRun(const XServer& server, const StandinProcess& standin, const std::string& dir,
+                  const std::string& photo)
 {
     standin.Reset();
     std::vector<std::string> env = server.Environment();
@@ -135,16 +136,16 @@ int main(int argc, char** argv)
         std::vector<double> filled, submitted, bare;
         Memory peak;
         long programPeak = 0;
-        std::printf("run  bare loaded s  filled s  submitted s  tree RSS MiB  tree PSS MiB  processes  zendrik2 VmHWM MiB\n");
+        std::printf(
+            "run  bare loaded s  filled s  submitted s  tree RSS MiB  tree PSS MiB  processes  zendrik2 VmHWM MiB\n");
         for (int run = 1; run <= runs; ++run) {
             const double bareSeconds = BareRun(server, dir, page);
             if (bareSeconds >= 0)
                 bare.push_back(bareSeconds);
             const RunFigures figures = OneRun(server, standin, dir, photo);
             std::printf("%3d  %13.3f  %8.3f  %11.3f  %12.1f  %12.1f  %9d  %18.1f%s\n", run, bareSeconds,
-                        figures.filledSeconds,
-                        figures.submittedSeconds, figures.peak.rssKiB / 1024.0, figures.peak.pssKiB / 1024.0,
-                        figures.peak.processes, figures.programPeakKiB / 1024.0,
+                        figures.filledSeconds, figures.submittedSeconds, figures.peak.rssKiB / 1024.0,
+                        figures.peak.pssKiB / 1024.0, figures.peak.processes, figures.programPeakKiB / 1024.0,
                         figures.uploaded ? "" : "  (no upload)");
             if (figures.filledSeconds < 0 || !figures.uploaded) {
                 status = 1;

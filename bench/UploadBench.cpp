@@ -28,7 +28,8 @@ int UploadWithClient(const std::string& url, const std::string& path)
     using namespace Tavik;
     try {
         CHttpClient client;
-        client.SetInternetSettings(u"Orvane Systems User Agent v1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+        client.SetInternetSettings(u"Orvane Systems User Agent v1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
+                                   0);
         client.SetUseUtf8(true);
         client.AddParam(u"access_token", u"bench-token");
         client.AddParam(u"source", Utf8ToUtf16(path).c_str(), PARAM_FLAG_FILE);
@@ -48,8 +49,8 @@ int UploadWithClient(const std::string& url, const std::string& path)
         }
         return response->GetStatus() == 200 && lastPercent == 100 ? 0 : 2;
     } catch (const httpclientexceptionW& e) {
-        std::fprintf(stderr, "upload failed: %s (code %u, error %u)\n", Utf16ToUtf8(e.Message()).c_str(),
-                     e.ErrorCode(), e.Win32Error());
+        std::fprintf(stderr, "upload failed: %s (code %u, error %u)\n", Utf16ToUtf8(e.Message()).c_str(), e.ErrorCode(),
+                     e.Win32Error());
         return 1;
     }
 }
@@ -61,10 +62,13 @@ void Measure(const std::string& self, std::uint64_t mebibytes, int rounds)
     const std::string url = "https://127.0.0.1:" + std::to_string(server.Port()) + "/v2.12/me/photos";
     const std::string ca = std::string(kExtraCaFileVariable) + "=" + ZENDRIK_TEST_CA;
 
-    const std::optional<bench::PairedRuns> paired = bench::Alternate(
-        rounds, mebibytes, "client", [&] { return bench::RunTimed({self, "--client", url, file.Path()}, {ca}); },
-        {"curl", "-sS", "--noproxy", "*", "--cacert", ZENDRIK_TEST_CA, "-o", "/dev/null", "-F",
-         "access_token=bench-token", "-F", "source=@" + file.Path(), url});
+    const std::optional<bench::PairedRuns> paired =
+        bench::Alternate(rounds, mebibytes, "client",
+                         [&] {
+                             return bench::RunTimed({self, "--client", url, file.Path()}, {ca});
+                         },
+                         {"curl", "-sS", "--noproxy", "*", "--cacert", ZENDRIK_TEST_CA, "-o", "/dev/null", "-F",
+                          "access_token=bench-token", "-F", "source=@" + file.Path(), url});
     if (!paired)
         return;
     const bench::PairedRuns& runs = *paired;

@@ -80,8 +80,8 @@ public:
         std::vector<std::string> env = env_;
         env.push_back("ZENDRIK_TICK_STATS=1");
         env.push_back("ZENDRIK_DEBUG=1");
-        ProgramRun run(server_, {"-aBench", "-f" + video, "-x100", "-y100", "-w800", "-h600", "-uguest@example.com",
-                                 "-psecret"},
+        ProgramRun run(server_,
+                       {"-aBench", "-f" + video, "-x100", "-y100", "-w800", "-h600", "-uguest@example.com", "-psecret"},
                        env, dir_);
         WindowFigures figures;
         if (run.Window() == 0) {
@@ -130,12 +130,11 @@ public:
 
     double Curl(const std::string& video)
     {
-        const std::string url = "https://" + standin_.Variable("ZENDRIK_GRAPH_VIDEO_HOST") + "/v2.12/"
-                                ZENDRIK_BENCH_USER_ID "/videos";
-        const bench::RunFigures curl =
-            bench::RunTimed({"curl", "-sS", "--noproxy", "*", "--cacert", standin_.Variable("ZENDRIK_CA_FILE"), "-o",
-                             "/dev/null", "-F", "access_token=" + kToken, "-F", "description=Bench", "-F",
-                             "source=@" + video, url});
+        const std::string url =
+            "https://" + standin_.Variable("ZENDRIK_GRAPH_VIDEO_HOST") + "/v2.12/" ZENDRIK_BENCH_USER_ID "/videos";
+        const bench::RunFigures curl = bench::RunTimed(
+            {"curl", "-sS", "--noproxy", "*", "--cacert", standin_.Variable("ZENDRIK_CA_FILE"), "-o", "/dev/null", "-F",
+             "access_token=" + kToken, "-F", "description=Bench", "-F", "source=@" + video, url});
         return curl.exitStatus == 0 ? curl.wallSeconds : -1;
     }
 
@@ -159,8 +158,8 @@ void Measure(Bench& bench, std::uint64_t mebibytes)
         const double c = bench.Curl(video.Path());
         std::printf("%4llu MiB round %d: window %7.3f s (longest tick %6.2f ms, longest gap %6.1f ms)  runner %7.3f s"
                     "  curl -F %7.3f s\n",
-                    static_cast<unsigned long long>(mebibytes), round, w.phaseSeconds, w.longestTickMs,
-                    w.longestGapMs, r, c);
+                    static_cast<unsigned long long>(mebibytes), round, w.phaseSeconds, w.longestTickMs, w.longestGapMs,
+                    r, c);
         std::fflush(stdout);
         if (w.phaseSeconds < 0 || r < 0 || c < 0) {
             std::printf("     a run failed; round left out\n");

@@ -60,7 +60,8 @@ ObjectPtr<GTlsCertificate> FetchVerifiedCertificate(const Endpoint& endpoint, GT
     if (!connection)
         return nullptr;
     const ObjectPtr<GSocketConnectable> identity(g_network_address_new(endpoint.name.c_str(), endpoint.port));
-    const ObjectPtr<GIOStream> tls(g_tls_client_connection_new(G_IO_STREAM(connection.get()), identity.get(), &rawError));
+    const ObjectPtr<GIOStream> tls(
+        g_tls_client_connection_new(G_IO_STREAM(connection.get()), identity.get(), &rawError));
     error.reset(rawError);
     if (!tls)
         return nullptr;

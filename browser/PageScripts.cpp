@@ -23,9 +23,12 @@ std::string JavaScriptStringLiteral(std::u16string_view text)
 std::string WindowCloseScript()
 {
     return std::string("(function(){var handlers=window.webkit&&window.webkit.messageHandlers;"
-                       "var handler=handlers&&handlers.") + kWindowMessageHandler + ";"
+                       "var handler=handlers&&handlers.") +
+           kWindowMessageHandler +
+           ";"
            "if(!handler)return;"
-           "window.close=function(){handler.postMessage(\"" + kCloseMessage + "\");};})();";
+           "window.close=function(){handler.postMessage(\"" +
+           kCloseMessage + "\");};})();";
 }
 
 std::string SetTextInputScript(std::u16string_view name, std::u16string_view value)

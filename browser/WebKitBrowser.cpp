@@ -16,10 +16,7 @@ std::u16string Wide(const wxString& text)
     return Utf8ToUtf16(std::string_view(bytes.data(), bytes.length()));
 }
 
-wxString FromWide(const std::u16string& text)
-{
-    return wxString::FromUTF8(Utf16ToUtf8(text));
-}
+wxString FromWide(const std::u16string& text) { return wxString::FromUTF8(Utf16ToUtf8(text)); }
 
 }  // namespace
 
@@ -93,15 +90,9 @@ void WebKitBrowser::OnLoaded(wxWebViewEvent& event)
 }
 
 // A link or form aimed at a new window: wx has already stopped WebKit from making it.
-void WebKitBrowser::OnNewWindowEvent(wxWebViewEvent& event)
-{
-    NewWindowRequested(event.GetURL());
-}
+void WebKitBrowser::OnNewWindowEvent(wxWebViewEvent& event) { NewWindowRequested(event.GetURL()); }
 
-void WebKitBrowser::OnNativeNewWindow(const std::string& uri)
-{
-    NewWindowRequested(wxString::FromUTF8(uri));
-}
+void WebKitBrowser::OnNativeNewWindow(const std::string& uri) { NewWindowRequested(wxString::FromUTF8(uri)); }
 
 void WebKitBrowser::NewWindowRequested(const wxString& url)
 {

@@ -17,10 +17,7 @@ WebKitWebView* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer
 
 // Handled, and left unanswered: an alert is dismissed, a confirmation and a prompt
 // are declined.
-gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer)
-{
-    return TRUE;
-}
+gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer) { return TRUE; }
 
 gboolean OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest* request, gpointer)
 {
@@ -28,10 +25,7 @@ gboolean OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest* request, gp
     return TRUE;
 }
 
-gboolean OnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer)
-{
-    return TRUE;
-}
+gboolean OnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer) { return TRUE; }
 
 void RemoveHandlers(WebKitWebView* view, const char* signal)
 {

@@ -26,8 +26,8 @@ template <ThrowForm Form = ThrowForm::Wide>
 inline DWORD CheckedAdd(std::uint64_t a, std::uint64_t b)
 {
     const std::uint64_t sum = a + b;
-    if (a > std::numeric_limits<DWORD>::max() || b > std::numeric_limits<DWORD>::max()
-        || sum > std::numeric_limits<DWORD>::max())
+    if (a > std::numeric_limits<DWORD>::max() || b > std::numeric_limits<DWORD>::max() ||
+        sum > std::numeric_limits<DWORD>::max())
         ThrowArithmetic<Form>(ArithmeticFault::Overflow);
     return static_cast<DWORD>(sum);
 }
@@ -43,8 +43,8 @@ inline DWORD CheckedSub(DWORD a, DWORD b)
 template <ThrowForm Form = ThrowForm::Wide>
 inline DWORD CheckedMul(std::uint64_t a, std::uint64_t b)
 {
-    if (a > std::numeric_limits<DWORD>::max() || b > std::numeric_limits<DWORD>::max()
-        || a * b > std::numeric_limits<DWORD>::max())
+    if (a > std::numeric_limits<DWORD>::max() || b > std::numeric_limits<DWORD>::max() ||
+        a * b > std::numeric_limits<DWORD>::max())
         ThrowArithmetic<Form>(ArithmeticFault::Overflow);
     return static_cast<DWORD>(a * b);
 }

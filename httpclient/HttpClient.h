@@ -14,9 +14,9 @@
 #include "httpclient/HttpRequestAbort.h"
 #include "httpclient/HttpResponse.h"
 #include "httpclient/HttpToolW.h"
-#include "httpclient/MallocPtr.h"
 #include "httpclient/HttpUrlAnalyzer.h"
 #include "httpclient/HttpUrlRules.h"
+#include "httpclient/MallocPtr.h"
 
 #include "platform/wininet/WinInet.h"
 

@@ -34,7 +34,8 @@ Char* CopyText(const Char* text) noexcept
 errmsg_exceptionW::errmsg_exceptionW(const char16_t* szErrMsg) noexcept { SetMessage(szErrMsg); }
 
 errmsg_exceptionW::errmsg_exceptionW(const errmsg_exceptionW& other) noexcept
-    : std::exception(other), m_szErrMsg(CopyText(other.m_szErrMsg))
+    : std::exception(other),
+      m_szErrMsg(CopyText(other.m_szErrMsg))
 {
 }
 
@@ -59,7 +60,9 @@ void errmsg_exceptionW::SetMessage(const char16_t* szErrMsg) noexcept
 }
 
 httpclientexceptionW::httpclientexceptionW(const char16_t* szErrMsg, DWORD dwErrorCode, DWORD dwWin32Error) noexcept
-    : errmsg_exceptionW(szErrMsg), m_dwErrorCode(dwErrorCode), m_dwWin32Error(dwWin32Error)
+    : errmsg_exceptionW(szErrMsg),
+      m_dwErrorCode(dwErrorCode),
+      m_dwWin32Error(dwWin32Error)
 {
 }
 
@@ -68,7 +71,8 @@ const char* httpclientexceptionW::what() const noexcept { return "httpclientexce
 errmsg_exceptionA::errmsg_exceptionA(const char* szErrMsg) noexcept { SetMessage(szErrMsg); }
 
 errmsg_exceptionA::errmsg_exceptionA(const errmsg_exceptionA& other) noexcept
-    : std::exception(other), m_szErrMsg(CopyText(other.m_szErrMsg))
+    : std::exception(other),
+      m_szErrMsg(CopyText(other.m_szErrMsg))
 {
 }
 
@@ -93,7 +97,9 @@ void errmsg_exceptionA::SetMessage(const char* szErrMsg) noexcept
 }
 
 httpclientexceptionA::httpclientexceptionA(const char* szErrMsg, DWORD dwErrorCode, DWORD dwWin32Error) noexcept
-    : errmsg_exceptionA(szErrMsg), m_dwErrorCode(dwErrorCode), m_dwWin32Error(dwWin32Error)
+    : errmsg_exceptionA(szErrMsg),
+      m_dwErrorCode(dwErrorCode),
+      m_dwWin32Error(dwWin32Error)
 {
 }
 

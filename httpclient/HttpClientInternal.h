@@ -77,8 +77,7 @@ constexpr char16_t kMultipartContentTypePrefix[] = u"multipart/form-data; bounda
 
 // The boundary of a client that could not generate its own.
 constexpr char kFixedBoundaryA[] = "----TAVIK-FB3B405B7EAE495aB0C0295C54D4E096-";
-constexpr char16_t kFixedContentType[] =
-    u"multipart/form-data; boundary=----TAVIK-FB3B405B7EAE495aB0C0295C54D4E096-";
+constexpr char16_t kFixedContentType[] = u"multipart/form-data; boundary=----TAVIK-FB3B405B7EAE495aB0C0295C54D4E096-";
 
 consteval bool IsPrefixThenBoundary(std::u16string_view contentType, std::u16string_view prefix,
                                     std::string_view boundary)

@@ -46,8 +46,8 @@ private:
             return wcrt::wcsicmp(left, right) < 0;
         }
     };
-    using EntryAllocator = typename std::allocator_traits<Allocator>::template rebind_alloc<
-        std::pair<const CharType* const, ValueType>>;
+    using EntryAllocator =
+        typename std::allocator_traits<Allocator>::template rebind_alloc<std::pair<const CharType* const, ValueType>>;
     using Storage = std::multimap<const CharType*, ValueType, NameLess, EntryAllocator>;
 
 public:

@@ -49,12 +49,11 @@ CHttpClientT<HttpTool, HttpEncoder>::~CHttpClientT()
 
 template <typename HttpTool, typename HttpEncoder>
 void CHttpClientT<HttpTool, HttpEncoder>::SetInternetSettings(LPCWSTR szUserAgent, DWORD dwAccessType,
-                                                              LPCWSTR szProxyName, LPCWSTR szProxyBypass,
-                                                              DWORD dwFlags)
+                                                              LPCWSTR szProxyName, LPCWSTR szProxyBypass, DWORD dwFlags)
 {
     auto replace = [](OwnedText& held, LPCWSTR text) {
-        if (held && text && wcrt::wcslen(held.get()) == wcrt::wcslen(text)
-            && std::char_traits<char16_t>::compare(held.get(), text, wcrt::wcslen(text)) == 0)
+        if (held && text && wcrt::wcslen(held.get()) == wcrt::wcslen(text) &&
+            std::char_traits<char16_t>::compare(held.get(), text, wcrt::wcslen(text)) == 0)
             return;
         held.reset(CopyTextOrThrow(text));
     };
@@ -78,7 +77,8 @@ template <typename HttpTool, typename HttpEncoder>
 bool CHttpClientT<HttpTool, HttpEncoder>::SetUseUtf8(bool bUseUtf8)
 {
     if (IsContextActive())
-        ThrowHttpMessage(u"CHttpClientT::SetUseUtf8: It is not allowed to call this method if the POST context is active.");
+        ThrowHttpMessage(
+            u"CHttpClientT::SetUseUtf8: It is not allowed to call this method if the POST context is active.");
     const bool previous = m_bUseUtf8;
     m_bUseUtf8 = bUseUtf8;
     return previous;
@@ -89,7 +89,8 @@ typename CHttpClientT<HttpTool, HttpEncoder>::MapType::Position
 CHttpClientT<HttpTool, HttpEncoder>::AddParam(LPCWSTR szName, LPCWSTR szValue, DWORD dwFlags)
 {
     if (IsContextActive())
-        ThrowHttpMessage(u"CHttpClientT::AddParam: It is not allowed to call this method if the POST context is active.");
+        ThrowHttpMessage(
+            u"CHttpClientT::AddParam: It is not allowed to call this method if the POST context is active.");
     return m_mapParam.Add(szName, szValue, dwFlags);
 }
 
@@ -193,7 +194,8 @@ DWORD CHttpClientT<HttpTool, HttpEncoder>::MakeGetUrlLen(LPCWSTR szUrl)
         return length;
     for (const auto& entry : m_mapParam) {
         const DWORD nameLength = _UrlEncodedLen(entry.first, (entry.second.dwFlags & PARAM_FLAG_ENCODED_NAME) != 0);
-        const DWORD valueLength = _UrlEncodedLen(entry.second.szValue, (entry.second.dwFlags & PARAM_FLAG_ENCODED_VALUE) != 0);
+        const DWORD valueLength =
+            _UrlEncodedLen(entry.second.szValue, (entry.second.dwFlags & PARAM_FLAG_ENCODED_VALUE) != 0);
         length = CheckedAdd(length, CheckedAdd(CheckedAdd(nameLength, valueLength), 2));
     }
     if (szUrl == nullptr)

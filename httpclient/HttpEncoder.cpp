@@ -110,7 +110,8 @@ Char* UrlEncodeInto(Char* szBuff, LPCWSTR szStr, bool bUtf8, UINT CodePage)
 DWORD CHttpEncoderW::AnsiEncodeLen(LPCWSTR szStr, UINT CodePage)
 {
     if (IsUtfCodePage(CodePage))
-        ThrowHttpMessage(u"CHttpEncoderW::AnsiEncodeLen: CP_UTF8 and CP_UTF7 can not be used for the CodePage parameter.");
+        ThrowHttpMessage(
+            u"CHttpEncoderW::AnsiEncodeLen: CP_UTF8 and CP_UTF7 can not be used for the CodePage parameter.");
     if (IsEmpty(szStr))
         return 0;
     return ConvertWhole(CodePage, szStr, nullptr, 0) - 1;

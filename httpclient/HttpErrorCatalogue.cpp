@@ -13,9 +13,11 @@ struct CatalogueText {
     const char16_t* wide;
 };
 
-#define TAVIK_TEXT(text) CatalogueText{text, u"" text}
+#define TAVIK_TEXT(text)                                                                                               \
+    CatalogueText { text, u"" text }
 
-constexpr CatalogueText kNormalTexts[] = {  // 100 to 114
+constexpr CatalogueText kNormalTexts[] = {
+    // 100 to 114
     TAVIK_TEXT("Unexpected error occurred."),
     TAVIK_TEXT("The index is out of range."),
     TAVIK_TEXT("Out of memory."),
@@ -35,21 +37,18 @@ constexpr CatalogueText kNormalTexts[] = {  // 100 to 114
 
 constexpr CatalogueText kWin32NormalText = TAVIK_TEXT("");  // 200
 
-constexpr CatalogueText kWinInetTexts[] = {  // 400 to 410
-    TAVIK_TEXT("::HttpQueryInfo failed."),
-    TAVIK_TEXT("::InternetReadFile failed."),
-    TAVIK_TEXT("::InternetOpen failed."),
-    TAVIK_TEXT("::InternetConnect failed."),
-    TAVIK_TEXT("::HttpOpenRequest failed."),
-    TAVIK_TEXT("::HttpAddRequestHeaders failed."),
-    TAVIK_TEXT("::HttpSendRequest failed."),
-    TAVIK_TEXT("::HttpSendRequestEx failed."),
-    TAVIK_TEXT("::InternetWriteFile failed."),
-    TAVIK_TEXT("::HttpEndRequest failed."),
+constexpr CatalogueText kWinInetTexts[] = {
+    // 400 to 410
+    TAVIK_TEXT("::HttpQueryInfo failed."),     TAVIK_TEXT("::InternetReadFile failed."),
+    TAVIK_TEXT("::InternetOpen failed."),      TAVIK_TEXT("::InternetConnect failed."),
+    TAVIK_TEXT("::HttpOpenRequest failed."),   TAVIK_TEXT("::HttpAddRequestHeaders failed."),
+    TAVIK_TEXT("::HttpSendRequest failed."),   TAVIK_TEXT("::HttpSendRequestEx failed."),
+    TAVIK_TEXT("::InternetWriteFile failed."), TAVIK_TEXT("::HttpEndRequest failed."),
     TAVIK_TEXT("::InternetSetOption failed."),
 };
 
-constexpr CatalogueText kWin32ApiTexts[] = {  // 600 to 606
+constexpr CatalogueText kWin32ApiTexts[] = {
+    // 600 to 606
     TAVIK_TEXT("::WideCharToMultiByte failed."),
     TAVIK_TEXT("::MultiByteToWideChar failed."),
     TAVIK_TEXT("::ReadFile failed."),

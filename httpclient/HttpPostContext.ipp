@@ -92,7 +92,8 @@ void CHttpClientT<HttpTool, HttpEncoder>::_StartNextPostParam()
     if (entry.second.szValue == nullptr) {
         _SetCurrentValue(nullptr, false);
     } else {
-        char* value = encodeAlloc(entry.second.szValue, (entry.second.dwFlags & PARAM_FLAG_ENCODED_VALUE) != 0, cbValue);
+        char* value =
+            encodeAlloc(entry.second.szValue, (entry.second.dwFlags & PARAM_FLAG_ENCODED_VALUE) != 0, cbValue);
         _SetCurrentValue(value, true);
     }
     m_statLive._StartNewEntry(entry.first, cbValue, false, nullptr);

@@ -21,7 +21,9 @@ public:
 
     // Takes ownership of the three handles (any of them may be null).
     CHttpResponseT(HINTERNET hInternet, HINTERNET hConnection, HINTERNET hRequest) noexcept
-        : m_hInternet(hInternet), m_hConnection(hConnection), m_hRequest(hRequest)
+        : m_hInternet(hInternet),
+          m_hConnection(hConnection),
+          m_hRequest(hRequest)
     {
     }
     virtual ~CHttpResponseT();

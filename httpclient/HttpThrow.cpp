@@ -65,10 +65,7 @@ DWORD ArithmeticCode(ArithmeticFault cause)
 
 }  // namespace
 
-void ThrowHttpError(DWORD dwErrorCode)
-{
-    throw httpclientexceptionW(ErrorCodeTextW(dwErrorCode), dwErrorCode, 0);
-}
+void ThrowHttpError(DWORD dwErrorCode) { throw httpclientexceptionW(ErrorCodeTextW(dwErrorCode), dwErrorCode, 0); }
 
 void ThrowHttpMessage(const char16_t* szMessage) { throw httpclientexceptionW(szMessage, 0, 0); }
 
@@ -89,10 +86,7 @@ void ThrowHttpNarrowMessage(const char* szMessage, DWORD dwErrorCode, DWORD dwWi
 
 void ThrowHttpArithmeticError(ArithmeticFault cause) { ThrowHttpError(ArithmeticCode(cause)); }
 
-void ThrowHttpErrorA(DWORD dwErrorCode)
-{
-    throw httpclientexceptionA(ErrorCodeTextA(dwErrorCode), dwErrorCode, 0);
-}
+void ThrowHttpErrorA(DWORD dwErrorCode) { throw httpclientexceptionA(ErrorCodeTextA(dwErrorCode), dwErrorCode, 0); }
 
 void ThrowHttpMessageA(const char* szMessage) { throw httpclientexceptionA(szMessage, 0, 0); }
 

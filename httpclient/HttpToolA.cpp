@@ -8,8 +8,7 @@
 
 namespace Tavik {
 
-HINTERNET CHttpToolA::OpenRequest(HINTERNET hConnection, LPCSTR verb, LPCSTR szObjectName, DWORD flags,
-                                  LPCSTR referrer)
+HINTERNET CHttpToolA::OpenRequest(HINTERNET hConnection, LPCSTR verb, LPCSTR szObjectName, DWORD flags, LPCSTR referrer)
 {
     if (hConnection == nullptr)
         ThrowHttpMessageA("CHttpToolA::OpenRequest: hConnection can not be NULL.");

@@ -16,8 +16,7 @@ public:
     CHttpToolA() = delete;
 
     // HTTP/1.1, accepting "*/*"; a null verb is GET.
-    static HINTERNET OpenRequest(HINTERNET hConnection, LPCSTR verb, LPCSTR szObjectName, DWORD flags,
-                                 LPCSTR referrer);
+    static HINTERNET OpenRequest(HINTERNET hConnection, LPCSTR verb, LPCSTR szObjectName, DWORD flags, LPCSTR referrer);
     // Adds "name: value" CR LF; a null value sends an empty one.
     static void AddHeader(HINTERNET hRequest, LPCSTR szName, LPCSTR szValue);
 };

@@ -64,8 +64,7 @@ HINTERNET CHttpToolW::OpenConnection(HINTERNET hInternet, LPCWSTR szServerAddr, 
     return hConnection;
 }
 
-HINTERNET CHttpToolW::OpenRequest(HINTERNET hConnection, LPCWSTR verb, LPCWSTR szObjectName, DWORD flags,
-                                  UINT CodePage)
+HINTERNET CHttpToolW::OpenRequest(HINTERNET hConnection, LPCWSTR verb, LPCWSTR szObjectName, DWORD flags, UINT CodePage)
 {
     if (hConnection == nullptr)
         ThrowCheck("CHttpToolW::OpenRequest: hConnection can not be NULL.");
@@ -287,9 +286,8 @@ char16_t* CHttpToolW::GenerateBoundary()
         return nullptr;
 
     char narrow[kBoundaryUnits];
-    const int cch = std::snprintf(narrow, sizeof narrow,
-                                  "%s%.08x%.04x%.04x%.02x%.02x%.02x%.02x%.02x%.02x%.02x%.02x-", kBoundaryPrefix,
-                                  static_cast<unsigned>(guid.Data1), static_cast<unsigned>(guid.Data2),
+    const int cch = std::snprintf(narrow, sizeof narrow, "%s%.08x%.04x%.04x%.02x%.02x%.02x%.02x%.02x%.02x%.02x%.02x-",
+                                  kBoundaryPrefix, static_cast<unsigned>(guid.Data1), static_cast<unsigned>(guid.Data2),
                                   static_cast<unsigned>(guid.Data3), guid.Data4[0], guid.Data4[1], guid.Data4[2],
                                   guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
     if (cch != static_cast<int>(kBoundaryUnits - 1)) {

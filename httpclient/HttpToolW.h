@@ -18,8 +18,7 @@ public:
 
     static HINTERNET OpenConnection(HINTERNET hInternet, LPCWSTR szServerAddr, INTERNET_PORT port);
     // verb and object name go out in the code page; a null verb is GET.
-    static HINTERNET OpenRequest(HINTERNET hConnection, LPCWSTR verb, LPCWSTR szObjectName, DWORD flags,
-                                 UINT CodePage);
+    static HINTERNET OpenRequest(HINTERNET hConnection, LPCWSTR verb, LPCWSTR szObjectName, DWORD flags, UINT CodePage);
     static void AddHeader(HINTERNET hRequest, LPCWSTR szName, LPCWSTR szValue, UINT CodePage);
     static void SendRequest(HINTERNET hRequest, UINT CodePage);
     // Announces a body of `total` bytes, to be pushed with InternetWriteFile.

@@ -68,7 +68,8 @@ template <typename HttpTool>
 void CHttpUrlAnalyzerT<HttpTool>::Analyze(const CharType* szUrl, UINT CodePage)
 {
     if (CodePage == CP_UTF8 || CodePage == CP_UTF7)
-        ThrowHttpMessage(u"CHttpUrlAnalyzerT::Analyze: CP_UTF8 and CP_UTF7 can not be used for the CodePage parameter.");
+        ThrowHttpMessage(
+            u"CHttpUrlAnalyzerT::Analyze: CP_UTF8 and CP_UTF7 can not be used for the CodePage parameter.");
     Clear();
     if (szUrl == nullptr || szUrl[0] == 0)
         return;

@@ -60,7 +60,8 @@ template <typename HttpTool>
 INTERNET_PORT GetPort(const CHttpUrlAnalyzerT<HttpTool>& analysis, const typename HttpTool::CharType* szUrl)
 {
     using CharType = typename HttpTool::CharType;
-    const INTERNET_PORT defaultPort = IsSecure(analysis, szUrl) ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
+    const INTERNET_PORT defaultPort =
+        IsSecure(analysis, szUrl) ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
     const DWORD dwLength = analysis.PortLength();
     if (dwLength == 0)
         return defaultPort;
@@ -102,8 +103,8 @@ typename HttpTool::CharType* CopyObjectName(const CHttpUrlAnalyzerT<HttpTool>& a
     if (szUrl == nullptr)
         return detail::UrlCopyRange(kSlash, 0, kSlash, 1);
     const DWORD dwRestOffset = analysis.PathOffset();
-    const DWORD dwRestLength = CheckedSub(
-        CheckedAdd(analysis.FragmentOffset(), analysis.FragmentLength()), dwRestOffset);
+    const DWORD dwRestLength =
+        CheckedSub(CheckedAdd(analysis.FragmentOffset(), analysis.FragmentLength()), dwRestOffset);
     if (analysis.PathLength() != 0)
         return detail::UrlCopyRange(szUrl + dwRestOffset, dwRestLength, kSlash, 0);
     return detail::UrlCopyRange(szUrl + dwRestOffset, dwRestLength, kSlash, 1);

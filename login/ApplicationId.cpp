@@ -16,10 +16,7 @@ constexpr std::size_t kMaxApplicationIdLength = 255;
 
 }  // namespace
 
-std::u16string DefaultApplicationId()
-{
-    return u"" ZENDRIK_DEFAULT_APPLICATION_ID;
-}
+std::u16string DefaultApplicationId() { return u"" ZENDRIK_DEFAULT_APPLICATION_ID; }
 
 std::u16string ApplicationId()
 {

@@ -46,8 +46,8 @@ bool IsFacebookCookieLine(std::string_view line, std::string_view domain)
         cookieDomain.remove_prefix(1);
     if (cookieDomain == domain)
         return true;
-    return cookieDomain.size() > domain.size() && cookieDomain.ends_with(domain)
-        && cookieDomain[cookieDomain.size() - domain.size() - 1] == '.';
+    return cookieDomain.size() > domain.size() && cookieDomain.ends_with(domain) &&
+           cookieDomain[cookieDomain.size() - domain.size() - 1] == '.';
 }
 
 bool IsFacebookCookieFile(const std::filesystem::path& path)

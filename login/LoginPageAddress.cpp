@@ -18,8 +18,8 @@ char16_t AsciiLower(char16_t unit)
 
 bool EqualNoCase(std::u16string_view a, std::u16string_view b)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return AsciiLower(x) == AsciiLower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char16_t x, char16_t y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix)
@@ -36,9 +36,8 @@ bool IsIpAddress(std::u16string_view name)
 {
     if (name.starts_with(u'['))
         return true;
-    return !name.empty() && std::all_of(name.begin(), name.end(), [](char16_t unit) {
-        return unit == u'.' || (unit >= u'0' && unit <= u'9');
-    });
+    return !name.empty() && std::all_of(name.begin(), name.end(),
+                                        [](char16_t unit) { return unit == u'.' || (unit >= u'0' && unit <= u'9'); });
 }
 
 bool HostMatches(std::u16string_view host, std::u16string_view webName)
@@ -50,8 +49,7 @@ bool HostMatches(std::u16string_view host, std::u16string_view webName)
     const std::u16string_view domain = WithoutFirstLabel(webName);
     if (EqualNoCase(host, domain))
         return true;
-    return host.size() > domain.size() && EndsWithNoCase(host, domain) &&
-           host[host.size() - domain.size() - 1] == u'.';
+    return host.size() > domain.size() && EndsWithNoCase(host, domain) && host[host.size() - domain.size() - 1] == u'.';
 }
 
 // An empty port and "443" are the same port for https.
@@ -74,7 +72,8 @@ bool IsLoginPageAddressOf(std::u16string_view url, std::u16string_view webHost)
     if (authority.find(u'@') != std::u16string_view::npos)
         return false;
     const std::u16string_view afterAuthority = rest.substr(authorityEnd);
-    const std::u16string_view path = afterAuthority.substr(0, std::min(afterAuthority.find_first_of(u"?#"), afterAuthority.size()));
+    const std::u16string_view path =
+        afterAuthority.substr(0, std::min(afterAuthority.find_first_of(u"?#"), afterAuthority.size()));
     // The form is always reached with a query (the dialog's "next" and the like).
     if (path != kLoginPath || afterAuthority.size() == path.size() || afterAuthority[path.size()] != u'?')
         return false;
@@ -83,7 +82,4 @@ bool IsLoginPageAddressOf(std::u16string_view url, std::u16string_view webHost)
     return HostMatches(address.name, web.name) && PortMatches(address.port, web.port);
 }
 
-bool IsLoginPageAddress(std::u16string_view url)
-{
-    return IsLoginPageAddressOf(url, FacebookWebHost());
-}
+bool IsLoginPageAddress(std::u16string_view url) { return IsLoginPageAddressOf(url, FacebookWebHost()); }

@@ -74,10 +74,7 @@ std::unique_ptr<std::u16string> NewNotice(const char16_t* text)
 
 }  // namespace
 
-CMyDHtmlDlg::~CMyDHtmlDlg()
-{
-    Detach();
-}
+CMyDHtmlDlg::~CMyDHtmlDlg() { Detach(); }
 
 void CMyDHtmlDlg::Attach(EmbeddedBrowser& browser, LoginMessages& messages)
 {
@@ -114,15 +111,9 @@ bool CMyDHtmlDlg::TakeCloseRequest()
     return requested;
 }
 
-void CMyDHtmlDlg::OnBeforeNavigate(const std::u16string& address)
-{
-    DebugLine(u"OnBeforeNavigate: ", address);
-}
+void CMyDHtmlDlg::OnBeforeNavigate(const std::u16string& address) { DebugLine(u"OnBeforeNavigate: ", address); }
 
-void CMyDHtmlDlg::OnNavigateComplete(const std::u16string& address)
-{
-    DebugLine(u"OnNavigateComplete: ", address);
-}
+void CMyDHtmlDlg::OnNavigateComplete(const std::u16string& address) { DebugLine(u"OnNavigateComplete: ", address); }
 
 void CMyDHtmlDlg::OnDocumentComplete(const std::u16string& address)
 {
@@ -133,10 +124,7 @@ void CMyDHtmlDlg::OnDocumentComplete(const std::u16string& address)
         OnLoginPage(address);
 }
 
-bool CMyDHtmlDlg::OnNewWindow()
-{
-    return m_bBlockNewWindows;
-}
+bool CMyDHtmlDlg::OnNewWindow() { return m_bBlockNewWindows; }
 
 bool CMyDHtmlDlg::OnWindowClosing()
 {

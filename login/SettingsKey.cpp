@@ -36,8 +36,8 @@ std::optional<std::u16string> ReadSettingsString(const SettingsKey& key, LPCWSTR
     std::vector<char16_t> buffer(maxLength + 1);
     DWORD type = 0;
     DWORD size = static_cast<DWORD>(buffer.size() * sizeof(char16_t));
-    if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<LPBYTE>(buffer.data()), &size)
-        != static_cast<LSTATUS>(ERROR_SUCCESS))
+    if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<LPBYTE>(buffer.data()), &size) !=
+        static_cast<LSTATUS>(ERROR_SUCCESS))
         return std::nullopt;
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return std::nullopt;

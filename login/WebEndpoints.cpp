@@ -26,15 +26,9 @@ std::u16string_view WithoutFirstLabel(std::u16string_view name)
     return name.substr(dot + 1);
 }
 
-std::u16string FacebookWebHost()
-{
-    return EndpointHost("ZENDRIK_WEB_HOST", u"www.facebook.com");
-}
+std::u16string FacebookWebHost() { return EndpointHost("ZENDRIK_WEB_HOST", u"www.facebook.com"); }
 
-std::u16string RedirectHost()
-{
-    return EndpointHost("ZENDRIK_REDIRECT_HOST", u"" ZENDRIK_DEFAULT_REDIRECT_HOST);
-}
+std::u16string RedirectHost() { return EndpointHost("ZENDRIK_REDIRECT_HOST", u"" ZENDRIK_DEFAULT_REDIRECT_HOST); }
 
 std::u16string FacebookWebDomain()
 {
@@ -42,27 +36,12 @@ std::u16string FacebookWebDomain()
     return std::u16string(WithoutFirstLabel(SplitHostAndPort(host).name));
 }
 
-std::u16string OAuthDialogAddress()
-{
-    return u"https://" + FacebookWebHost() + u"/v2.12/dialog/oauth";
-}
+std::u16string OAuthDialogAddress() { return u"https://" + FacebookWebHost() + u"/v2.12/dialog/oauth"; }
 
-std::u16string RedirectAddress()
-{
-    return u"https://" + RedirectHost() + u"/facebook_login_success.htm";
-}
+std::u16string RedirectAddress() { return u"https://" + RedirectHost() + u"/facebook_login_success.htm"; }
 
-std::u16string LogoutPageAddress()
-{
-    return u"https://" + FacebookWebHost() + u"/logout.php";
-}
+std::u16string LogoutPageAddress() { return u"https://" + FacebookWebHost() + u"/logout.php"; }
 
-std::u16string LogoutNextAddress()
-{
-    return u"http://localhost/logout.html";
-}
+std::u16string LogoutNextAddress() { return u"http://localhost/logout.html"; }
 
-std::u16string ConnectionTestAddress()
-{
-    return u"https://" + FacebookWebHost() + u"/";
-}
+std::u16string ConnectionTestAddress() { return u"https://" + FacebookWebHost() + u"/"; }

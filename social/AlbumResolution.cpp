@@ -1,10 +1,10 @@
 #include "social/AlbumResolution.h"
 
 #include "social/ExceptionStyles.h"
+#include "social/GraphClient.h"
 #include "social/GraphOutcome.h"
 #include "social/JsonStringToWide.h"
 #include "social/ResponseReading.h"
-#include "social/GraphClient.h"
 #include "social/ServiceEndpoints.h"
 
 namespace social {
@@ -93,8 +93,7 @@ void AddAlbumsFromListing(JobContext& job, const std::string& body, AlbumMap& al
         LogGraphError(job, error, u"Unknown error listing albums");
 }
 
-std::u16string FindOrCreateAlbum(JobContext& job, const std::u16string& albumName,
-                                 const std::u16string& description)
+std::u16string FindOrCreateAlbum(JobContext& job, const std::u16string& albumName, const std::u16string& description)
 {
     job.AppendLog(u"Checking whether album already exists...");
     AlbumMap albums;

@@ -26,7 +26,6 @@ void AddAlbumsFromListing(JobContext& job, const std::string& body, AlbumMap& al
 
 // The album's id, or empty after a logged failure. Exceptions of the listing pass
 // through; the creation has the aborting style.
-std::u16string FindOrCreateAlbum(JobContext& job, const std::u16string& albumName,
-                                 const std::u16string& description);
+std::u16string FindOrCreateAlbum(JobContext& job, const std::u16string& albumName, const std::u16string& description);
 
 }  // namespace social

@@ -26,7 +26,6 @@
 
 namespace social {
 
-
 void ReportRecoveredClientError(JobContext& job, const Tavik::httpclientexceptionW& error);
 void ReportRecoveredUnexpected(JobContext& job, std::u16string_view failureTag);
 

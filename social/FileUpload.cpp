@@ -40,14 +40,9 @@ std::u16string RunFileUpload(JobContext& job, const FileUploadTexts& texts, cons
     job.SetStatusTag(std::u16string(texts.openingTag));
     Tavik::CHttpClient client;
     switch (ExamineUploadFile(filePath)) {
-    case FileState::Missing:
-        job.AppendLog(std::u16string(texts.notFoundLine) + filePath);
-        return result;
-    case FileState::Empty:
-        job.AppendLog(std::u16string(texts.emptyFileLine) + filePath);
-        return result;
-    case FileState::Present:
-        break;
+    case FileState::Missing: job.AppendLog(std::u16string(texts.notFoundLine) + filePath); return result;
+    case FileState::Empty: job.AppendLog(std::u16string(texts.emptyFileLine) + filePath); return result;
+    case FileState::Present: break;
     }
     RunRecovering(job, texts.failureTag, [&] {
         request.setUp(client);

@@ -30,12 +30,9 @@ std::u16string GifAddressFrom(const std::string& body)
 std::u16string UploadGif(JobContext& job, const std::u16string& filePath)
 {
     static constexpr FileUploadTexts kTexts{
-        u"Upload GIF: ",
-        u"(upload video)",
-        u"GIF not found: ",
-        u"ERROR GIF file has 0 length: ",
-        u"(upload video) (",
-        u"(error: Error uploading GIF)",
+        u"Upload GIF: ",     u"(upload video)",
+        u"GIF not found: ",  u"ERROR GIF file has 0 length: ",
+        u"(upload video) (", u"(error: Error uploading GIF)",
     };
     FileUploadRequest request;
     request.address = GifUploadAddress();

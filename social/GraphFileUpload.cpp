@@ -1,7 +1,7 @@
 #include "social/GraphFileUpload.h"
 
-#include "social/GraphOutcome.h"
 #include "social/GraphClient.h"
+#include "social/GraphOutcome.h"
 
 namespace social {
 

@@ -29,8 +29,8 @@ struct ResponseHead {
 };
 
 enum class ServerReturnedLine {
-    Always,       // the uploads: whatever the status
-    UnlessOk,     // every other operation: only when the status is not 200
+    Always,    // the uploads: whatever the status
+    UnlessOk,  // every other operation: only when the status is not 200
 };
 
 // GetStatus, then GetStatusText; appends "Server returned: " + status text by the rule.

@@ -1,9 +1,9 @@
 #include "social/TimelinePost.h"
 
 #include "social/ExceptionStyles.h"
+#include "social/GraphClient.h"
 #include "social/GraphOutcome.h"
 #include "social/ResponseReading.h"
-#include "social/GraphClient.h"
 #include "social/ServiceEndpoints.h"
 
 namespace social {

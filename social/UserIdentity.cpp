@@ -1,9 +1,9 @@
 #include "social/UserIdentity.h"
 
 #include "social/ExceptionStyles.h"
+#include "social/GraphClient.h"
 #include "social/GraphOutcome.h"
 #include "social/ResponseReading.h"
-#include "social/GraphClient.h"
 #include "social/ServiceEndpoints.h"
 
 namespace social {

@@ -9,12 +9,9 @@ std::u16string UploadVideo(JobContext& job, const std::u16string& filePath, cons
                            const std::u16string& description)
 {
     static constexpr FileUploadTexts kTexts{
-        u"Upload video: ",
-        u"(upload video)",
-        u"Video not found: ",
-        u"ERROR video file has 0 length: ",
-        u"(upload video) (",
-        u"(error: Error uploading video)",
+        u"Upload video: ",    u"(upload video)",
+        u"Video not found: ", u"ERROR video file has 0 length: ",
+        u"(upload video) (",  u"(error: Error uploading video)",
     };
     return RunGraphFileUpload(job, kTexts, {u"description", u"source"}, GraphVideoBase() + userId + u"/videos",
                               filePath, description);

@@ -83,8 +83,8 @@ void MainDialogView::CreateControls()
     comments_ = AddEdit(IDC_COMMENTS_EDIT, wxTE_MULTILINE);
 
     const ControlRects& rects = TemplateControlRects();
-    list_ = new wxListBox(this, IDC_LOG_LIST, wxDefaultPosition, wxDefaultSize, 0, nullptr,
-                          wxLB_SINGLE | wxLB_ALWAYS_SB);
+    list_ =
+        new wxListBox(this, IDC_LOG_LIST, wxDefaultPosition, wxDefaultSize, 0, nullptr, wxLB_SINGLE | wxLB_ALWAYS_SB);
     list_->SetSize(ToWxRect(DialogUnitsToPixels(rects.at(IDC_LOG_LIST), baseUnits_)));
     list_->Hide();
     controls_[IDC_LOG_LIST] = list_;
@@ -130,9 +130,12 @@ void MainDialogView::BindEvents()
     Bind(wxEVT_CLOSE_WINDOW, &MainDialogView::OnCloseEvent, this);
     Bind(wxEVT_CHAR_HOOK, &MainDialogView::OnCharHook, this);
     Bind(wxEVT_SIZE, &MainDialogView::OnSizeEvent, this);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { dialog_.OnUploadButton(); }, IDC_UPLOAD_BUTTON);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { dialog_.OnBrowse(); }, IDC_BROWSE_BUTTON);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { dialog_.OnAbout(); }, IDC_ABOUT_BUTTON);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { dialog_.OnUploadButton(); }, IDC_UPLOAD_BUTTON);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { dialog_.OnBrowse(); }, IDC_BROWSE_BUTTON);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { dialog_.OnAbout(); }, IDC_ABOUT_BUTTON);
 }
 
 void MainDialogView::Run()
@@ -218,9 +221,8 @@ bool MainDialogView::AskYesNo(const std::u16string& text, const std::u16string& 
 {
     bool yes = false;
     bridge_.Run([&] {
-        yes = NestedModal([&] {
-            return wxMessageBox(ToWx(text), ToWx(caption), wxYES_NO | wxICON_QUESTION, this) == wxYES;
-        });
+        yes = NestedModal(
+            [&] { return wxMessageBox(ToWx(text), ToWx(caption), wxYES_NO | wxICON_QUESTION, this) == wxYES; });
     });
     return yes;
 }
@@ -267,7 +269,7 @@ void MainDialogView::ExchangeData(bool saveToFields)
 {
     UploadJob& job = dialog_.Job();
     const std::pair<wxTextCtrl*, std::u16string*> pairs[] = {
-        {file_, &job.filePath},     {album_, &job.albumName},  {description_, &job.description},
+        {file_, &job.filePath},     {album_, &job.albumName}, {description_, &job.description},
         {comments_, &job.comments}, {url_, &job.linkUrl},
     };
     for (const auto& [edit, field] : pairs) {
@@ -281,8 +283,7 @@ void MainDialogView::ExchangeData(bool saveToFields)
 bool MainDialogView::ChooseFileToUpload(std::u16string& path)
 {
     wxFileDialog chooser(this, wxFileSelectorPromptStr, wxEmptyString, wxEmptyString,
-                         ToWx(CaseInsensitiveFilter(kBrowseFilter)),
-                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+                         ToWx(CaseInsensitiveFilter(kBrowseFilter)), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (NestedModal([&] { return chooser.ShowModal(); }) != wxID_OK)
         return false;
     path = FromWx(chooser.GetPath());
@@ -360,7 +361,6 @@ void MainDialogView::PostLoginAttemptFailed()
 void MainDialogView::PostLoginNotice(std::unique_ptr<std::u16string> notice)
 {
     std::shared_ptr<std::u16string> held(std::move(notice));
-    CallAfter([this, held] {
-        dialog_.OnLoginNotice(held ? std::make_unique<std::u16string>(std::move(*held)) : nullptr);
-    });
+    CallAfter(
+        [this, held] { dialog_.OnLoginNotice(held ? std::make_unique<std::u16string>(std::move(*held)) : nullptr); });
 }

@@ -16,16 +16,16 @@ struct IconvPage {
 };
 
 constexpr IconvPage kIconvPages[] = {
-    {437, "CP437", true},         {850, "CP850", true},         {866, "CP866", true},
-    {874, "CP874", true},         {932, "CP932", true},         {936, "CP936", true},
-    {949, "CP949", true},         {950, "CP950", true},         {1250, "CP1250", true},
-    {1251, "CP1251", true},       {1253, "CP1253", true},       {1254, "CP1254", true},
-    {1255, "CP1255", true},       {1256, "CP1256", true},       {1257, "CP1257", true},
-    {1258, "CP1258", true},       {20866, "KOI8-R", true},      {21866, "KOI8-U", true},
-    {28592, "ISO-8859-2", true},  {28593, "ISO-8859-3", true},  {28594, "ISO-8859-4", true},
-    {28595, "ISO-8859-5", true},  {28596, "ISO-8859-6", true},  {28597, "ISO-8859-7", true},
-    {28598, "ISO-8859-8", true},  {28599, "ISO-8859-9", true},  {28603, "ISO-8859-13", true},
-    {28605, "ISO-8859-15", true}, {51932, "EUC-JP", true},      {54936, "GB18030", true},
+    {437, "CP437", true},         {850, "CP850", true},        {866, "CP866", true},
+    {874, "CP874", true},         {932, "CP932", true},        {936, "CP936", true},
+    {949, "CP949", true},         {950, "CP950", true},        {1250, "CP1250", true},
+    {1251, "CP1251", true},       {1253, "CP1253", true},      {1254, "CP1254", true},
+    {1255, "CP1255", true},       {1256, "CP1256", true},      {1257, "CP1257", true},
+    {1258, "CP1258", true},       {20866, "KOI8-R", true},     {21866, "KOI8-U", true},
+    {28592, "ISO-8859-2", true},  {28593, "ISO-8859-3", true}, {28594, "ISO-8859-4", true},
+    {28595, "ISO-8859-5", true},  {28596, "ISO-8859-6", true}, {28597, "ISO-8859-7", true},
+    {28598, "ISO-8859-8", true},  {28599, "ISO-8859-9", true}, {28603, "ISO-8859-13", true},
+    {28605, "ISO-8859-15", true}, {51932, "EUC-JP", true},     {54936, "GB18030", true},
     {CP_UTF7, "UTF-7", false},
 };
 

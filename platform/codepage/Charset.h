@@ -12,7 +12,7 @@ enum class CharsetKind { Utf8, Ascii, Latin1, Windows1252, Utf16LE, Utf16BE, Ico
 
 struct Charset {
     CharsetKind kind = CharsetKind::Iconv;
-    std::string iconvName;      // for CharsetKind::Iconv
+    std::string iconvName;        // for CharsetKind::Iconv
     bool asciiCompatible = true;  // bytes 0x00-0x7F are ASCII both ways
 };
 

@@ -95,11 +95,11 @@ std::size_t WideLength(LPCWSTR text)
 
 }  // namespace
 
-int WideCharToMultiByte(UINT codePage, DWORD /*flags*/, LPCWSTR wideText, int wideLength, LPSTR output,
-                        int outputSize, LPCSTR defaultChar, BOOL* usedDefaultChar)
+int WideCharToMultiByte(UINT codePage, DWORD /*flags*/, LPCWSTR wideText, int wideLength, LPSTR output, int outputSize,
+                        LPCSTR defaultChar, BOOL* usedDefaultChar)
 {
-    if (wideText == nullptr || wideLength == 0 || wideLength < -1 || outputSize < 0
-        || (output == nullptr && outputSize > 0))
+    if (wideText == nullptr || wideLength == 0 || wideLength < -1 || outputSize < 0 ||
+        (output == nullptr && outputSize > 0))
         return Fail(ERROR_INVALID_PARAMETER);
     // The UTF pages can represent everything, so Windows refuses a default character for them.
     if ((codePage == CP_UTF8 || codePage == CP_UTF7) && (defaultChar != nullptr || usedDefaultChar != nullptr))

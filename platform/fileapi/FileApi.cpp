@@ -103,8 +103,8 @@ int OpenForReading(const std::string& path)
 HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/, void* securityAttributes,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile)
 {
-    if (fileName == nullptr || securityAttributes != nullptr || templateFile != nullptr
-        || creationDisposition != OPEN_EXISTING)
+    if (fileName == nullptr || securityAttributes != nullptr || templateFile != nullptr ||
+        creationDisposition != OPEN_EXISTING)
         return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     if (desiredAccess != GENERIC_READ)
         return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
@@ -215,8 +215,7 @@ DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh,
     const int fd = opened->fd;
     // Bytes read ahead but not handed out are given back first, so that the descriptor's
     // position is the caller's position again.
-    if (opened->Buffered() != 0
-        && ::lseek(fd, -static_cast<off_t>(opened->Buffered()), SEEK_CUR) < 0)
+    if (opened->Buffered() != 0 && ::lseek(fd, -static_cast<off_t>(opened->Buffered()), SEEK_CUR) < 0)
         return FailWithErrno(INVALID_SET_FILE_POINTER);
     opened->ahead.clear();
     opened->aheadOffset = 0;
@@ -230,8 +229,9 @@ DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh,
 
     std::int64_t distance = distanceToMove;
     if (distanceToMoveHigh != nullptr)
-        distance = static_cast<std::int64_t>((static_cast<std::uint64_t>(static_cast<std::uint32_t>(*distanceToMoveHigh)) << 32)
-                                             | static_cast<std::uint32_t>(distanceToMove));
+        distance = static_cast<std::int64_t>(
+            (static_cast<std::uint64_t>(static_cast<std::uint32_t>(*distanceToMoveHigh)) << 32) |
+            static_cast<std::uint32_t>(distanceToMove));
 
     const off_t before = ::lseek(fd, 0, SEEK_CUR);
     if (before < 0)

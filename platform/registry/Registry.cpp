@@ -100,10 +100,7 @@ LoadedHive LoadHive()
     return {ERROR_SUCCESS, std::make_shared<const RegistryHive>(ParseRegistryFile(bytes))};
 }
 
-std::u16string_view ViewOf(LPCWSTR text)
-{
-    return text == nullptr ? std::u16string_view() : std::u16string_view(text);
-}
+std::u16string_view ViewOf(LPCWSTR text) { return text == nullptr ? std::u16string_view() : std::u16string_view(text); }
 
 std::optional<std::u16string> BasePath(HKEY handle)
 {
@@ -159,8 +156,7 @@ LSTATUS RegOpenKeyExW(HKEY hKey, LPCWSTR subKey, DWORD options, REGSAM samDesire
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                         LPDWORD dataSize)
+LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataSize)
 {
     if (reserved != nullptr || (data != nullptr && dataSize == nullptr))
         return ERROR_INVALID_PARAMETER;

@@ -17,8 +17,8 @@ using REGSAM = DWORD;
 using LSTATUS = LONG;
 
 // The predefined key's value is sign-extended on 64-bit Windows; so is ours.
-inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(
-    static_cast<std::uintptr_t>(static_cast<std::intptr_t>(static_cast<LONG>(0x80000001u))));
+inline HKEY const HKEY_CURRENT_USER =
+    reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(static_cast<std::intptr_t>(static_cast<LONG>(0x80000001u))));
 
 constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
@@ -52,7 +52,6 @@ LSTATUS RegOpenKeyExW(HKEY hKey, LPCWSTR subKey, DWORD options, REGSAM samDesire
 // and the size are reported; with a buffer too small ERROR_MORE_DATA and the size
 // needed in *dataSize (the buffer's contents are then undefined, as on Windows).
 // Sizes are in bytes; a string's size counts its terminating NUL.
-LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                         LPDWORD dataSize);
+LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataSize);
 
 LSTATUS RegCloseKey(HKEY hKey);

@@ -327,10 +327,7 @@ const RegistryValue* RegistryHive::FindValue(std::u16string_view keyPath, std::u
     return value == key->second.end() ? nullptr : &value->second;
 }
 
-void RegistryHive::AddKey(std::u16string_view path)
-{
-    keys_[CanonicalPath(path)];
-}
+void RegistryHive::AddKey(std::u16string_view path) { keys_[CanonicalPath(path)]; }
 
 void RegistryHive::RemoveKey(std::u16string_view path)
 {

@@ -32,12 +32,21 @@ int wcsicmp(const char16_t* left, const char16_t* right)
 bool iswspace(char16_t unit)
 {
     switch (unit) {
-    case u' ': case u'\t': case u'\n': case u'\v': case u'\f': case u'\r':
-    case u'\u0085': case u'\u00A0': case u'\u1680': case u'\u2028': case u'\u2029':
-    case u'\u202F': case u'\u205F': case u'\u3000':
-        return true;
-    default:
-        return unit >= u'\u2000' && unit <= u'\u200A';
+    case u' ':
+    case u'\t':
+    case u'\n':
+    case u'\v':
+    case u'\f':
+    case u'\r':
+    case u'\u0085':
+    case u'\u00A0':
+    case u'\u1680':
+    case u'\u2028':
+    case u'\u2029':
+    case u'\u202F':
+    case u'\u205F':
+    case u'\u3000': return true;
+    default: return unit >= u'\u2000' && unit <= u'\u200A';
     }
 }
 

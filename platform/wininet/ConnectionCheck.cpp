@@ -31,8 +31,8 @@ DWORD Probe(const Endpoint& endpoint)
         return ERROR_NOT_ENOUGH_MEMORY;
     }
     const std::string url = RootUrl(endpoint);
-    CURLcode rc = ApplyCommonOptions(easy.get(), endpoint.secure, ProxySettings{}, Credentials{},
-                                     DefaultTimeouts().connectMs);
+    CURLcode rc =
+        ApplyCommonOptions(easy.get(), endpoint.secure, ProxySettings{}, Credentials{}, DefaultTimeouts().connectMs);
     if (rc == CURLE_OK) {
         rc = curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
     }

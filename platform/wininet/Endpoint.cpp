@@ -74,9 +74,8 @@ bool IsValidHostName(std::string_view host)
     if (host.empty()) {
         return false;
     }
-    return std::all_of(host.begin(), host.end(), [](unsigned char c) {
-        return std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == ':';
-    });
+    return std::all_of(host.begin(), host.end(),
+                       [](unsigned char c) { return std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == ':'; });
 }
 
 bool IsReservedInvalidName(std::string_view host)

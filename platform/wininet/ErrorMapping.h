@@ -9,8 +9,8 @@ namespace wininet {
 
 struct CurlOutcome {
     CURLcode code = CURLE_OK;
-    long osErrno = 0;           // CURLINFO_OS_ERRNO
-    long certVerifyResult = 0;  // CURLINFO_SSL_VERIFYRESULT, X509_V_OK when the chain was good
+    long osErrno = 0;             // CURLINFO_OS_ERRNO
+    long certVerifyResult = 0;    // CURLINFO_SSL_VERIFYRESULT, X509_V_OK when the chain was good
     bool bodyIncomplete = false;  // the connection ended before the whole announced body was sent
     bool sawRedirect = false;
 };

@@ -47,7 +47,9 @@ struct Credentials {
 class Session : public InternetObject {
 public:
     Session(std::string userAgent, ProxySettings proxy)
-        : InternetObject(HandleKind::Session), userAgent_(std::move(userAgent)), proxy_(std::move(proxy))
+        : InternetObject(HandleKind::Session),
+          userAgent_(std::move(userAgent)),
+          proxy_(std::move(proxy))
     {
         Timeouts().SetAll(DefaultTimeouts());
     }
@@ -63,7 +65,10 @@ private:
 class Connection : public InternetObject {
 public:
     Connection(std::shared_ptr<const Session> session, std::string host, INTERNET_PORT port, Credentials server)
-        : InternetObject(HandleKind::Connection), session_(std::move(session)), host_(std::move(host)), port_(port),
+        : InternetObject(HandleKind::Connection),
+          session_(std::move(session)),
+          host_(std::move(host)),
+          port_(port),
           server_(std::move(server))
     {
     }

@@ -5,7 +5,9 @@
 namespace wininet {
 
 Request::Request(std::shared_ptr<Connection> connection, RequestOptions options)
-    : InternetObject(HandleKind::Request), connection_(std::move(connection)), options_(std::move(options))
+    : InternetObject(HandleKind::Request),
+      connection_(std::move(connection)),
+      options_(std::move(options))
 {
 }
 

@@ -89,8 +89,8 @@ HINTERNET HttpOpenRequestA(HINTERNET connection, LPCSTR verb, LPCSTR objectName,
         return FailHandle(error);
     }
     try {
-        auto request = std::make_shared<Request>(
-            std::move(owner), OptionsOf(verb, objectName, version, referrer, acceptTypes, flags));
+        auto request = std::make_shared<Request>(std::move(owner),
+                                                 OptionsOf(verb, objectName, version, referrer, acceptTypes, flags));
         return RegisterHandle(std::move(request));
     } catch (const std::bad_alloc&) {
         return FailHandle(ERROR_NOT_ENOUGH_MEMORY);
@@ -121,8 +121,8 @@ BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength, L
         return FailWith(ERROR_INVALID_PARAMETER);
     }
     return Guarded([&] {
-        std::string body = optional == nullptr ? std::string()
-                                               : std::string(static_cast<const char*>(optional), optionalLength);
+        std::string body =
+            optional == nullptr ? std::string() : std::string(static_cast<const char*>(optional), optionalLength);
         return Outcome(target->Send(NarrowText(headers, headersLength), std::move(body)));
     });
 }

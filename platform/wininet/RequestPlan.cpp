@@ -218,8 +218,7 @@ CURLcode ApplyPlan(CURL* easy, const RequestPlan& plan, CurlHeaderList& headers)
             const long version = plan.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1;
             return curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, version);
         },
-        [&] { return ApplyVerb(easy, plan); },
-        [&] { return ApplyHeaders(easy, plan, headers); },
+        [&] { return ApplyVerb(easy, plan); }, [&] { return ApplyHeaders(easy, plan, headers); },
         [&] {
             return curl_easy_setopt(easy, CURLOPT_USERAGENT, plan.userAgent.empty() ? nullptr : plan.userAgent.c_str());
         },

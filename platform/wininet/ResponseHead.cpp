@@ -78,10 +78,7 @@ void ResponseHead::BeginHead(std::string_view statusLine)
     }
 }
 
-bool ResponseHead::MayBeFollowed() const
-{
-    return followRedirects_ && IsRedirectStatus(status_) && hasLocation_;
-}
+bool ResponseHead::MayBeFollowed() const { return followRedirects_ && IsRedirectStatus(status_) && hasLocation_; }
 
 bool ResponseHead::Ready(bool finished) const
 {

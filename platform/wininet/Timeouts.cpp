@@ -53,10 +53,7 @@ DWORD NormaliseTimeout(DWORD ms) { return ms == 0xFFFFFFFFu ? 0 : ms; }
 
 void SetDefaultTimeout(TimeoutKind kind, DWORD ms) { defaults[static_cast<int>(kind)] = NormaliseTimeout(ms); }
 
-TimeoutValues DefaultTimeouts()
-{
-    return TimeoutValues{defaults[0].load(), defaults[1].load(), defaults[2].load()};
-}
+TimeoutValues DefaultTimeouts() { return TimeoutValues{defaults[0].load(), defaults[1].load(), defaults[2].load()}; }
 
 void TimeoutOverrides::Set(TimeoutKind kind, DWORD ms) { values_[static_cast<int>(kind)] = NormaliseTimeout(ms); }
 

@@ -65,8 +65,7 @@ std::unique_ptr<X509_STORE, StoreFree> MakeSharedStore()
         return store;
     if (X509_LOOKUP* folder = X509_STORE_add_lookup(store.get(), X509_LOOKUP_hash_dir())) {
         const char* fromEnvironment = std::getenv(X509_get_default_cert_dir_env());
-        X509_LOOKUP_add_dir(folder, fromEnvironment ? fromEnvironment : X509_get_default_cert_dir(),
-                            X509_FILETYPE_PEM);
+        X509_LOOKUP_add_dir(folder, fromEnvironment ? fromEnvironment : X509_get_default_cert_dir(), X509_FILETYPE_PEM);
     }
     for (const auto& cert : ConfiguredCertificates())
         X509_STORE_add_cert(store.get(), cert.get());

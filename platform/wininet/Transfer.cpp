@@ -44,7 +44,10 @@ std::unique_ptr<Transfer> Transfer::Create(RequestPlan plan, DWORD& error)
 }
 
 Transfer::Transfer(RequestPlan plan)
-    : plan_(std::move(plan)), multi_(curl_multi_init()), easy_(curl_easy_init()), head_(plan_.followRedirects)
+    : plan_(std::move(plan)),
+      multi_(curl_multi_init()),
+      easy_(curl_easy_init()),
+      head_(plan_.followRedirects)
 {
     if (plan_.body == BodyKind::Pushed) {
         staging_.resize(kStagingBytes);

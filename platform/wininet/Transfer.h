@@ -93,9 +93,9 @@ private:
     std::vector<char> staging_;
     std::size_t stagedBegin_ = 0;
     std::size_t stagedEnd_ = 0;
-    std::uint64_t accepted_ = 0;      // written by the caller
-    bool bodyWanted_ = false;         // libcurl asked for body bytes: the head is out
-    bool discardBody_ = false;        // the server answered before the body was complete
+    std::uint64_t accepted_ = 0;  // written by the caller
+    bool bodyWanted_ = false;     // libcurl asked for body bytes: the head is out
+    bool discardBody_ = false;    // the server answered before the body was complete
     bool sendPaused_ = false;
 
     std::string received_;

@@ -61,8 +61,8 @@ TEST(DialogLayout, WideningByAHundredPixelsMovesWhatFollowsTheRightEdge)
     // Half the margin, truncated, between the file edit and the browse button.
     EXPECT_EQ(wide.at(IDC_FILE_EDIT).rect.right, wide.at(IDC_BROWSE_BUTTON).rect.left - 5);
 
-    for (int id : {IDC_ALBUM_LABEL, IDC_DESCRIPTION_LABEL, IDC_FILE_LABEL, IDC_URL_LABEL, IDC_COMMENTS_LABEL,
-                   IDC_ABOUT_BUTTON})
+    for (int id :
+         {IDC_ALBUM_LABEL, IDC_DESCRIPTION_LABEL, IDC_FILE_LABEL, IDC_URL_LABEL, IDC_COMMENTS_LABEL, IDC_ABOUT_BUTTON})
         EXPECT_EQ(wide.at(id).rect, narrow.at(id).rect) << id;
 
     const Rect upload = wide.at(IDC_UPLOAD_BUTTON).rect;
@@ -111,8 +111,8 @@ TEST(DialogLayout, AfterAJobTheEditsAndTheBrowseButtonAreDisabled)
     LayoutState state = Interactive();
     state.hasAccessToken = true;
     const ControlPlacements placed = LayOutControls(TemplateClient(), TemplatePixels(), state);
-    for (int id : {IDC_ALBUM_EDIT, IDC_DESCRIPTION_EDIT, IDC_FILE_EDIT, IDC_URL_EDIT, IDC_COMMENTS_EDIT,
-                   IDC_BROWSE_BUTTON}) {
+    for (int id :
+         {IDC_ALBUM_EDIT, IDC_DESCRIPTION_EDIT, IDC_FILE_EDIT, IDC_URL_EDIT, IDC_COMMENTS_EDIT, IDC_BROWSE_BUTTON}) {
         EXPECT_TRUE(placed.at(id).visible) << id;
         EXPECT_EQ(placed.at(id).enabled, false) << id;
     }
@@ -162,8 +162,7 @@ TEST(DialogLayout, UnattendedBoxLargerThanTheClientAreaIsNotCentred)
     CentreBrowserBox(job, client);
     EXPECT_EQ(job.windowX, 30);
     EXPECT_EQ(job.windowY, 40);
-    const Rect box =
-        LayOutControls(client, TemplatePixels(), Unattended(30, 40, 2000, 600)).at(IDC_LOGIN_BROWSER).rect;
+    const Rect box = LayOutControls(client, TemplatePixels(), Unattended(30, 40, 2000, 600)).at(IDC_LOGIN_BROWSER).rect;
     EXPECT_EQ(box, (Rect{30, 40, 2031, 641}));
 
     job.windowX = 0;

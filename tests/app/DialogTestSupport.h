@@ -3,13 +3,13 @@
 // (message boxes, questions, captions, list lines, closing) and answers questions from
 // a script; and a browser that records where it was sent.
 
-#include "tests/login/LoginBrowserFakes.h"
 #include "app/DialogLayout.h"
 #include "app/DialogWindow.h"
 #include "app/Zendrik2Dlg.h"
 #include "login/EmbeddedBrowser.h"
 #include "login/LoginMessages.h"
 #include "login/MyDHtmlDlg.h"
+#include "tests/login/LoginBrowserFakes.h"
 
 #include <deque>
 #include <memory>

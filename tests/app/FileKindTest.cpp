@@ -6,10 +6,10 @@ namespace {
 
 TEST(FileKind, EveryVideoExtensionInAnyAsciiCase)
 {
-    for (const char16_t* name : {u"a.3g2", u"a.3gp", u"a.3gpp", u"a.asf", u"a.avi", u"a.dat", u"a.divx", u"a.dv",
-                                 u"a.f4v", u"a.flv", u"a.m2ts", u"a.m4v", u"a.mkv", u"a.mod", u"a.mov", u"a.mp4",
-                                 u"a.mpe", u"a.mpeg", u"a.mpeg4", u"a.mpg", u"a.mts", u"a.nsv", u"a.ogm", u"a.ogv",
-                                 u"a.qt", u"a.tod", u"a.ts", u"a.vob", u"a.wmv", u"CLIP.MOV", u"clip.Mp4"}) {
+    for (const char16_t* name : {u"a.3g2", u"a.3gp",  u"a.3gpp",  u"a.asf", u"a.avi", u"a.dat",    u"a.divx",  u"a.dv",
+                                 u"a.f4v", u"a.flv",  u"a.m2ts",  u"a.m4v", u"a.mkv", u"a.mod",    u"a.mov",   u"a.mp4",
+                                 u"a.mpe", u"a.mpeg", u"a.mpeg4", u"a.mpg", u"a.mts", u"a.nsv",    u"a.ogm",   u"a.ogv",
+                                 u"a.qt",  u"a.tod",  u"a.ts",    u"a.vob", u"a.wmv", u"CLIP.MOV", u"clip.Mp4"}) {
         EXPECT_TRUE(IsVideoFile(name)) << std::u16string_view(name).size();
         EXPECT_FALSE(IsGifFile(name));
     }

@@ -49,13 +49,12 @@ TEST_P(CollapsedDrain, LeavesTheListAsTheLineByLineRuleDoes)
     EXPECT_EQ(collapsed.selectionClears > 0, oneByOne.selectionClears > 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sequences, CollapsedDrain, ::testing::ValuesIn(kDrainCases),
-                         [](const auto& info) {
-                             std::string name;
-                             for (const char* c = info.param.name; *c != '\0'; ++c)
-                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Sequences, CollapsedDrain, ::testing::ValuesIn(kDrainCases), [](const auto& info) {
+    std::string name;
+    for (const char* c = info.param.name; *c != '\0'; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+});
 
 class QueuedLog : public DialogFixture {};
 
@@ -89,10 +88,14 @@ class StatusTitles : public DialogFixture {};
 TEST_F(StatusTitles, OnlyAChangedTitleIsSetAndEveryChangeIsInOrder)
 {
     Start(UnattendedArguments());
-    const std::vector<std::u16string> tags{u"(upload video) (Progress: 0%)", u"(upload video) (Progress: 0%)",
-                                           u"(upload video) (Progress: 1%)", u"(upload video) (Progress: 1%)",
-                                           u"(upload video) (Progress: 1%)", u"(upload ok)",
-                                           u"",                              u"",
+    const std::vector<std::u16string> tags{u"(upload video) (Progress: 0%)",
+                                           u"(upload video) (Progress: 0%)",
+                                           u"(upload video) (Progress: 1%)",
+                                           u"(upload video) (Progress: 1%)",
+                                           u"(upload video) (Progress: 1%)",
+                                           u"(upload ok)",
+                                           u"",
+                                           u"",
                                            u"(upload ok)"};
     for (const std::u16string& tag : tags)
         dialog->SetStatusTag(tag);

@@ -23,14 +23,11 @@ TEST_F(SettingsFileTest, CookiesAreKeptOnlyForADwordZero)
 TEST_F(SettingsFileTest, CookiesAreDeletedForEveryOtherSetting)
 {
     EXPECT_TRUE(ShouldDeleteFacebookCookies()) << "no settings file";
-    for (const char* line : {"\"DeleteFacebookCookies\"=dword:00000001",
-                             "\"DeleteFacebookCookies\"=dword:80000000",
-                             "\"DeleteFacebookCookies\"=\"0\"",
-                             "\"DeleteFacebookCookies\"=hex:00,00,00,00",
-                             "\"DeleteFacebookCookies\"=hex(4):00,00",
-                             "\"DeleteFacebookCookies\"=hex(4):00,00,00,00,00,00,00,00",
-                             "\"SomethingElse\"=dword:00000000",
-                             "\"DeleteFacebookCookies\"=dword:zero"}) {
+    for (const char* line :
+         {"\"DeleteFacebookCookies\"=dword:00000001", "\"DeleteFacebookCookies\"=dword:80000000",
+          "\"DeleteFacebookCookies\"=\"0\"", "\"DeleteFacebookCookies\"=hex:00,00,00,00",
+          "\"DeleteFacebookCookies\"=hex(4):00,00", "\"DeleteFacebookCookies\"=hex(4):00,00,00,00,00,00,00,00",
+          "\"SomethingElse\"=dword:00000000", "\"DeleteFacebookCookies\"=dword:zero"}) {
         SCOPED_TRACE(line);
         WithValues(line);
         EXPECT_TRUE(ShouldDeleteFacebookCookies());
@@ -39,8 +36,9 @@ TEST_F(SettingsFileTest, CookiesAreDeletedForEveryOtherSetting)
 
 TEST_F(SettingsFileTest, CookieSettingUnderAnotherKeyDoesNotCount)
 {
-    dirs.WriteSettings("Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\101]\n"
-                       "\"DeleteFacebookCookies\"=dword:00000000\n");
+    dirs.WriteSettings(
+        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\101]\n"
+        "\"DeleteFacebookCookies\"=dword:00000000\n");
     EXPECT_TRUE(ShouldDeleteFacebookCookies());
 }
 

@@ -33,10 +33,7 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-bool GroupIsGone(pid_t group)
-{
-    return ::kill(-group, 0) != 0 && errno == ESRCH;
-}
+bool GroupIsGone(pid_t group) { return ::kill(-group, 0) != 0 && errno == ESRCH; }
 
 // Runs only inside the child started below.
 TEST(BrowserChild, DISABLED_LoadsOnePage)

@@ -36,9 +36,8 @@ void ExportStandinEnvironment(const testsupport::StandinProcess& standin)
 void FailOnAssert(const wxString& file, int line, const wxString& function, const wxString& condition,
                   const wxString& message)
 {
-    ADD_FAILURE_AT(file.utf8_string().c_str(), line)
-        << "wx assertion in " << function.utf8_string() << ": " << condition.utf8_string() << " "
-        << message.utf8_string();
+    ADD_FAILURE_AT(file.utf8_string().c_str(), line) << "wx assertion in " << function.utf8_string() << ": "
+                                                     << condition.utf8_string() << " " << message.utf8_string();
 }
 
 int RunWithWx(int argc, char** argv)

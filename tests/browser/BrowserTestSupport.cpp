@@ -24,15 +24,9 @@ testsupport::StandinProcess& Standin()
     return *TheWorld().standin;
 }
 
-std::string BaseUrl(const std::string& listener)
-{
-    return "https://" + Standin().HostPort(listener);
-}
+std::string BaseUrl(const std::string& listener) { return "https://" + Standin().HostPort(listener); }
 
-std::u16string BaseUrlW(const std::string& listener)
-{
-    return Utf8ToUtf16(BaseUrl(listener));
-}
+std::u16string BaseUrlW(const std::string& listener) { return Utf8ToUtf16(BaseUrl(listener)); }
 
 namespace {
 
@@ -114,8 +108,8 @@ void HostedBrowser::TearDown()
     browser->Navigate(address);
     if (PumpUntil([&] { return events.CompletedStartingWith(completedPrefix); }))
         return ::testing::AssertionSuccess();
-    auto failure = ::testing::AssertionFailure() << "no document starting with " << Utf16ToUtf8(completedPrefix)
-                                                 << "; completed:";
+    auto failure = ::testing::AssertionFailure()
+                   << "no document starting with " << Utf16ToUtf8(completedPrefix) << "; completed:";
     for (const std::u16string& done : events.completed)
         failure << " " << Utf16ToUtf8(done);
     return failure;

@@ -28,7 +28,8 @@ protected:
     std::u16string Redirect() const { return BaseUrlW("redirect") + u"/facebook_login_success.htm"; }
     std::string InputValue(const std::string& name)
     {
-        return Evaluate("(function(){var e=document.getElementsByName('" + name + "')[0];return e?e.value:'<none>';})()");
+        return Evaluate("(function(){var e=document.getElementsByName('" + name +
+                        "')[0];return e?e.value:'<none>';})()");
     }
     // Requests for "/" whose query opened the given way.
     static int OpenedRequests(const std::string& how)

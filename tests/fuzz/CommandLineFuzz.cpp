@@ -48,8 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& argument : argv)
         pointers.push_back(argument.c_str());
     pointers.push_back(nullptr);
-    const std::vector<std::u16string> arguments =
-        ArgumentsFromArgv(static_cast<int>(argv.size()), pointers.data());
+    const std::vector<std::u16string> arguments = ArgumentsFromArgv(static_cast<int>(argv.size()), pointers.data());
     FUZZ_CHECK(arguments.size() == argv.size() - 1);
     const CommandLineOptions split = CommandLineOptions::FromArguments(arguments);
     FUZZ_CHECK(!split.loginPending || !split.interactive);

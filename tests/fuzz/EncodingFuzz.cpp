@@ -1,8 +1,8 @@
 // The client's byte forms of wide texts, the code-page converters under them, and the
 // operations' reading of JSON strings.
 
-#include "httpclient/HttpEncoder.h"
 #include "httpclient/HttpClientException.h"
+#include "httpclient/HttpEncoder.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/win32/WideCrt.h"
 #include "social/JsonStringToWide.h"
@@ -19,8 +19,8 @@ namespace {
 
 using Tavik::CHttpEncoderW;
 
-constexpr UINT kCodePages[] = {CP_ACP, 20127, 28591, 1252, 1200, 1201, 437, 932, 936, 949, 950,
-                               1251, 20866, 51932, 54936, CP_UTF7, CP_UTF8, 12345};
+constexpr UINT kCodePages[] = {CP_ACP, 20127, 28591, 1252,  1200,  1201,  437,     932,     936,
+                               949,    950,   1251,  20866, 51932, 54936, CP_UTF7, CP_UTF8, 12345};
 
 bool IsUtf16(UINT codePage) { return codePage == 1200 || codePage == 1201; }
 

@@ -1,8 +1,8 @@
 // The stand-in's reader of multipart bodies: the same body fed whole and in pieces
 // gives the same parts.
 
-#include "tools/standin/MultipartReader.h"
 #include "tests/fuzz/FuzzSupport.h"
+#include "tools/standin/MultipartReader.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -20,9 +20,9 @@ bool SameParts(const std::vector<MultipartPart>& a, const std::vector<MultipartP
     for (std::size_t i = 0; i < a.size(); ++i) {
         const MultipartPart& x = a[i];
         const MultipartPart& y = b[i];
-        if (x.headerLines != y.headerLines || x.name != y.name || x.filename != y.filename
-            || x.hasFilename != y.hasFilename || x.contentType != y.contentType || x.size != y.size
-            || x.value != y.value || x.valueTruncated != y.valueTruncated || x.complete != y.complete)
+        if (x.headerLines != y.headerLines || x.name != y.name || x.filename != y.filename ||
+            x.hasFilename != y.hasFilename || x.contentType != y.contentType || x.size != y.size ||
+            x.value != y.value || x.valueTruncated != y.valueTruncated || x.complete != y.complete)
             return false;
     }
     return true;

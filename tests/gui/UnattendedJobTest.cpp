@@ -14,8 +14,8 @@ TEST_F(UnattendedJob, PhotoIntoANewAlbum)
 {
     const std::string photo = MediaFile("shot.jpg", "\xFF\xD8\xFF\xE0", 20000);
     auto run = Start(Unattended({"-aParty", "-dOur party", "-bHello booth", "-f" + photo}));
-    RunToUploadOk(*run, {"Orvane Systems Zendrik - (logging in)", "(logged in)", "(create album)",
-                         "(upload photo)", "(upload ok)"});
+    RunToUploadOk(*run, {"Orvane Systems Zendrik - (logging in)", "(logged in)", "(create album)", "(upload photo)",
+                         "(upload ok)"});
 
     const Json::Value album = OnlyRecord("album_create");
     EXPECT_EQ(album["details"]["name"].asString(), "Party");
@@ -51,7 +51,10 @@ TEST_F(UnattendedJob, PhotoIntoAnExistingAlbum)
 
 TEST_F(UnattendedJob, Video)
 {
-    const std::string video = MediaFile("clip.MP4", "\x00\x00\x00\x18" "ftypmp42", 30000);
+    const std::string video = MediaFile("clip.MP4",
+                                        "\x00\x00\x00\x18"
+                                        "ftypmp42",
+                                        30000);
     auto run = Start(Unattended({"-bOur clip", "-f" + video}));
     RunToUploadOk(*run, {"(logging in)", "(logged in)", "(upload video)", "(upload ok)"});
 
@@ -119,9 +122,9 @@ TEST_F(UnattendedJob, OnlyTheBrowserBoxIsThereAndClicksBesideItGoThrough)
     // Which window the pointer is over: the root beside the box, not inside it (without a
     // window manager xdotool names the program's window 0 there).
     auto windowUnderPointer = [&](int x, int y) {
-        std::istringstream answer(CommandOutput({"xdotool", "mousemove", "--sync", std::to_string(x),
-                                                 std::to_string(y), "getmouselocation", "--shell"},
-                                                Server().Environment()));
+        std::istringstream answer(CommandOutput(
+            {"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "getmouselocation", "--shell"},
+            Server().Environment()));
         for (std::string line; std::getline(answer, line);) {
             if (line.starts_with("WINDOW="))
                 return std::stoul(line.substr(7));

@@ -2,9 +2,9 @@
 // Shared pieces of the client's wire tests: a configured client as the program makes
 // one, reading a whole response, temporary files, and counting open descriptors.
 
-#include "tests/support/TempDir.h"
 #include "httpclient/HttpClient.h"
 #include "platform/win32/Utf.h"
+#include "tests/support/TempDir.h"
 
 #include <dirent.h>
 #include <unistd.h>

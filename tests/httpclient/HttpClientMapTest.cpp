@@ -1,8 +1,8 @@
 // Parameter order (the order of fields on the wire), ownership of the stored texts,
 // and the failures of storing an entry.
 
-#include "httpclient/HttpClientException.h"
 #include "httpclient/HttpClientMap.h"
+#include "httpclient/HttpClientException.h"
 #include "platform/win32/Utf.h"
 
 #include "CaughtException.h"
@@ -74,9 +74,9 @@ TEST(HttpClientMap, OnlyAsciiLettersFold)
 
 TEST(HttpClientMap, UploadFieldsPrecedeTheFileWhateverTheOrderOfAdding)
 {
-    const std::vector<std::vector<const char16_t*>> orders = {
-        {u"access_token", u"caption", u"ufile01"}, {u"ufile01", u"caption", u"access_token"},
-        {u"caption", u"ufile01", u"access_token"}};
+    const std::vector<std::vector<const char16_t*>> orders = {{u"access_token", u"caption", u"ufile01"},
+                                                              {u"ufile01", u"caption", u"access_token"},
+                                                              {u"caption", u"ufile01", u"access_token"}};
     for (const auto& order : orders) {
         Map map;
         for (const char16_t* name : order)

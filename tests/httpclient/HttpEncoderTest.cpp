@@ -1,5 +1,5 @@
-#include "httpclient/HttpClientException.h"
 #include "httpclient/HttpEncoder.h"
+#include "httpclient/HttpClientException.h"
 #include "platform/codepage/CodePage.h"
 
 #include "CaughtException.h"
@@ -97,8 +97,13 @@ TEST(UrlEncoding, StatefulAndTwoByteCodePagesEncodeEveryByte)
 TEST(UrlEncoding, LengthAlwaysMatchesWhatIsWritten)
 {
     const std::vector<std::u16string> texts = {
-        u"plain", u"two words", u"caf\u00E9 \u20AC100 & more", u"\u65E5\u672C\u8A9E", u"\U0001F600!",
-        u"~!@#$%^&*()_+`-={}|[]\\:\";'<>?,./", std::u16string(1000, u'\u00E9'),
+        u"plain",
+        u"two words",
+        u"caf\u00E9 \u20AC100 & more",
+        u"\u65E5\u672C\u8A9E",
+        u"\U0001F600!",
+        u"~!@#$%^&*()_+`-={}|[]\\:\";'<>?,./",
+        std::u16string(1000, u'\u00E9'),
     };
     for (const auto& text : texts) {
         for (const bool utf8 : {true, false}) {

@@ -1,5 +1,5 @@
-#include "httpclient/HttpClientException.h"
 #include "httpclient/HttpErrors.h"
+#include "httpclient/HttpClientException.h"
 
 #include "CaughtException.h"
 
@@ -71,7 +71,8 @@ TEST(ThrowFunctions, CodesMessagesAndArithmetic)
     EXPECT_EQ(Caught([] { ThrowHttpArithmeticError(ArithmeticFault::DivideByZero); }).ErrorCode(), 113u);
     EXPECT_EQ(Caught([] { ThrowHttpArithmeticError(ArithmeticFault::Other); }).ErrorCode(), 111u);
 
-    const auto narrow = Caught([] { ThrowHttpNarrowMessage("CHttpToolW::EndRequest: hRequest can not be NULL.", 0, 0); });
+    const auto narrow =
+        Caught([] { ThrowHttpNarrowMessage("CHttpToolW::EndRequest: hRequest can not be NULL.", 0, 0); });
     EXPECT_EQ(Text(narrow.Message()), u"CHttpToolW::EndRequest: hRequest can not be NULL.");
     const auto unconverted = Caught([] { ThrowHttpNarrowMessage(nullptr, 405, 12019); });
     EXPECT_EQ(Text(unconverted.Message()), u"NULL");

@@ -1,8 +1,8 @@
 // The progress counters: the inactive guard, entry starts, byte counts and their
 // limits, and the deep copies callers receive.
 
-#include "httpclient/HttpClientException.h"
 #include "httpclient/HttpPostStat.h"
+#include "httpclient/HttpClientException.h"
 #include "platform/win32/Utf.h"
 
 #include "CaughtException.h"

@@ -1,8 +1,8 @@
 // The response's handle ownership and argument checks. Status, text and body from a
 // real server are checked by the wire tests.
 
-#include "httpclient/HttpClientException.h"
 #include "httpclient/HttpResponse.h"
+#include "httpclient/HttpClientException.h"
 #include "platform/win32/Utf.h"
 
 #include <gtest/gtest.h>

@@ -143,8 +143,7 @@ TEST(ToolChecks, EachOperationReportsItsFirstFailingArgument)
          u"CHttpToolW::GetStatusText: hRequest can not be NULL."},
         {[] { CHttpToolW::OpenFile(nullptr); }, u"CHttpToolW::OpenFile: szFilePath can not be NULL."},
         {[] { CHttpToolW::GetFileSize(nullptr, nullptr); }, u"CHttpToolW::GetFileSize: hFile can not be NULL."},
-        {[&] { CHttpToolW::GetFileSize(someFile, nullptr); },
-         u"CHttpToolW::GetFileSize: szFilePath can not be NULL."},
+        {[&] { CHttpToolW::GetFileSize(someFile, nullptr); }, u"CHttpToolW::GetFileSize: szFilePath can not be NULL."},
         {[] { std::free(CHttpToolW::GetMimeType(nullptr, CP_UTF8)); },
          u"CHttpToolW::GetMimeType: hFile can not be NULL."},
         {[&] { std::free(CHttpToolW::GetMimeType(someFile, CP_UTF8)); },
@@ -310,8 +309,7 @@ TEST(ToolWriteLoop, ShortWritesAreContinuedInOrder)
         return TRUE;
     };
     const std::string body = "0123456789abcdef";
-    WriteWholeBuffer(stingy, kSomeHandle, reinterpret_cast<const BYTE*>(body.data()),
-                     static_cast<DWORD>(body.size()));
+    WriteWholeBuffer(stingy, kSomeHandle, reinterpret_cast<const BYTE*>(body.data()), static_cast<DWORD>(body.size()));
     EXPECT_EQ(body, received);
     EXPECT_EQ(6, calls);
 }

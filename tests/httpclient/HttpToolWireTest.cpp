@@ -37,8 +37,8 @@ public:
     HINTERNET Request() const { return m_request; }
 
 private:
-    static constexpr DWORD kFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE
-                                    | INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_UI;
+    static constexpr DWORD kFlags =
+        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_UI;
     HINTERNET m_session = nullptr;
     HINTERNET m_connection = nullptr;
     HINTERNET m_request = nullptr;

@@ -1,8 +1,8 @@
 // The address split and the rules the client reads from it: secure flag, port, host,
 // object name.
 
-#include "httpclient/HttpClientException.h"
 #include "httpclient/HttpUrlAnalyzer.h"
+#include "httpclient/HttpClientException.h"
 #include "httpclient/HttpUrlRules.h"
 #include "platform/win32/Utf.h"
 
@@ -54,8 +54,9 @@ struct Offsets {
 
 Offsets Of(const Analyzer& a)
 {
-    return {a.SchemeOffset(), a.SchemeLength(), a.HostOffset(),  a.HostLength(),  a.PortOffset(),     a.PortLength(),
-            a.PathOffset(),   a.PathLength(),   a.QueryOffset(), a.QueryLength(), a.FragmentOffset(), a.FragmentLength()};
+    return {a.SchemeOffset(), a.SchemeLength(), a.HostOffset(),     a.HostLength(),
+            a.PortOffset(),   a.PortLength(),   a.PathOffset(),     a.PathLength(),
+            a.QueryOffset(),  a.QueryLength(),  a.FragmentOffset(), a.FragmentLength()};
 }
 
 void ExpectOffsets(const Offsets& expected, const char16_t* url)
@@ -89,9 +90,9 @@ TEST(HttpUrlAnalyzer, SplitsEverySixComponents)
 TEST(HttpUrlAnalyzer, ComponentsAreAdjacentAndCoverTheText)
 {
     for (const char16_t* url :
-         {u"https://server:8443/a/b?x=1#f", u"http://server", u"http://server:", u"http://server?q=1", u"http://server#top",
-          u"server/x", u"http:///x", u"http://:99999/x", u"http://u:p@server/x?y#z", u"a:b:c/d", u"x", u"#", u"?",
-          u"/", u"http://s/p#f?notquery", u"server/p?u=https://other/x"}) {
+         {u"https://server:8443/a/b?x=1#f", u"http://server", u"http://server:", u"http://server?q=1",
+          u"http://server#top", u"server/x", u"http:///x", u"http://:99999/x", u"http://u:p@server/x?y#z", u"a:b:c/d",
+          u"x", u"#", u"?", u"/", u"http://s/p#f?notquery", u"server/p?u=https://other/x"}) {
         SCOPED_TRACE(Utf16ToUtf8(url));
         const Analyzer a = Analyze(url);
         const DWORD colon = a.PortOffset() > a.HostOffset() + a.HostLength() ? 1 : 0;
@@ -138,7 +139,8 @@ TEST(HttpUrlAnalyzer, OnlyHttpsInAnyCaseIsSecure)
         EXPECT_TRUE(IsSecure(Analyze(url), url));
         EXPECT_EQ(443, Port(url));
     }
-    for (const char16_t* url : {u"httpx://server/", u"http://server/", u"server/x", u"https:/server/", u"shttps://s/"}) {
+    for (const char16_t* url :
+         {u"httpx://server/", u"http://server/", u"server/x", u"https:/server/", u"shttps://s/"}) {
         EXPECT_FALSE(IsSecure(Analyze(url), url)) << Utf16ToUtf8(url);
         EXPECT_EQ(80, Port(url));
     }

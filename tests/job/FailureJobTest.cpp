@@ -47,9 +47,9 @@ TEST_F(FailedJob, GraphErrorIsLoggedWithItsMessageOrAsUnknown)
 {
     AnswerPhotoUpload(400, R"({"error":{"message":"(#200) Permissions error","type":"OAuthException","code":200}})");
     const JobResult withMessage = RunJob({"-ame", "-f" + photo});
-    EXPECT_EQ(withMessage.PlainLines(), Framed({"Album: Kavlin2 Photos", "", "Upload photo: " + photo,
-                                                "Server returned: Bad Request", "ERROR: (#200) Permissions error",
-                                                "ERROR uploading photo"}));
+    EXPECT_EQ(withMessage.PlainLines(),
+              Framed({"Album: Kavlin2 Photos", "", "Upload photo: " + photo, "Server returned: Bad Request",
+                      "ERROR: (#200) Permissions error", "ERROR uploading photo"}));
     EXPECT_EQ(withMessage.PlainTitles().back(), Title("(error: Server returned:Bad Request)"));
     EXPECT_EQ(withMessage.exitStatus, 1);
 
@@ -68,13 +68,14 @@ TEST_F(FailedJob, TokenTheServiceRejectsFailsTheGreetingAndThePost)
     const JobResult result = RunJob({"-Uhttps://example.org/", "-bHi"}, "no-such-token");
 
     EXPECT_THAT(result.lines,
-                ElementsAre("Logged in to Facebook", "Server returned: Bad Request", "ERROR: Invalid OAuth access token.",
-                            "", "Posting URL...", "Posting URL and comment...", "Server returned: Bad Request",
-                            "ERROR: Invalid OAuth access token.", "Logging out of Facebook...",
-                            "Successfully logged out of Facebook", "Please press the 'Close' button to exit"));
-    EXPECT_THAT(result.titles, ElementsAre(Title("(logging in)"), Title("(logged in)"), Title("(upload photo)"),
-                                           Title("(error: Server returned:Bad Request)"),
-                                           Title("(error: Error uploading photo)")));
+                ElementsAre("Logged in to Facebook", "Server returned: Bad Request",
+                            "ERROR: Invalid OAuth access token.", "", "Posting URL...", "Posting URL and comment...",
+                            "Server returned: Bad Request", "ERROR: Invalid OAuth access token.",
+                            "Logging out of Facebook...", "Successfully logged out of Facebook",
+                            "Please press the 'Close' button to exit"));
+    EXPECT_THAT(result.titles,
+                ElementsAre(Title("(logging in)"), Title("(logged in)"), Title("(upload photo)"),
+                            Title("(error: Server returned:Bad Request)"), Title("(error: Error uploading photo)")));
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(OnlyRecord("post")["answer"]["status"], 400);
 }
@@ -83,8 +84,8 @@ TEST_F(FailedJob, BodiesThatAreNotJsonLeaveTheResultEmpty)
 {
     AnswerPhotoUpload(200, "<html><body>Upload received</body></html>");
     const JobResult upload = RunJob({"-ame", "-f" + photo});
-    EXPECT_EQ(upload.PlainLines(), Framed({"Album: Kavlin2 Photos", "", "Upload photo: " + photo,
-                                           "Server returned: OK", "ERROR uploading photo"}));
+    EXPECT_EQ(upload.PlainLines(), Framed({"Album: Kavlin2 Photos", "", "Upload photo: " + photo, "Server returned: OK",
+                                           "ERROR uploading photo"}));
     EXPECT_EQ(upload.PlainTitles().back(), Title("(error: Server returned:OK)"));
     EXPECT_EQ(upload.exitStatus, 1);
 
@@ -151,12 +152,12 @@ TEST_F(FailedJob, SignalEndsAStalledTransferAtOnce)
     };
     const std::string big = home.Write("media/big.jpg", MediaBytes("\xFF\xD8\xFF\xE0", 16u << 20));
     const Stall stalls[] = {
-        {R"({"host": "graph", "path": "/v2.12/me/photos", "stallAfterBodyBytes": 1048576, "stallMs": 120000})",
-         "me", "Progress: 1%",
+        {R"({"host": "graph", "path": "/v2.12/me/photos", "stallAfterBodyBytes": 1048576, "stallMs": 120000})", "me",
+         "Progress: 1%",
          Framed({"Album: Kavlin2 Photos", "", "Upload photo: " + big, "Aborting upload, please wait...",
                  "Unexpected exception", "ERROR uploading photo"})},
-        {R"({"host": "graph", "path": "/v2.12/me/albums", "method": "GET", "delayMs": 120000})",
-         "Party", "Checking whether album already exists...",
+        {R"({"host": "graph", "path": "/v2.12/me/albums", "method": "GET", "delayMs": 120000})", "Party",
+         "Checking whether album already exists...",
          Framed({"Album: Party", "Checking whether album already exists...", "Aborting upload, please wait...",
                  "Upload cancelled"})},
     };

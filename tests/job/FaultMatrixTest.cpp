@@ -329,10 +329,12 @@ protected:
         switch (phase) {
         case Phase::UserId:
         case Phase::Video:
-            return {"-f" + home.Write("media/clip.mp4", MediaBytes("\0\0\0\x18" "ftypmp42", size)), "-dClip"};
+            return {"-f" + home.Write("media/clip.mp4", MediaBytes("\0\0\0\x18"
+                                                                   "ftypmp42",
+                                                                   size)),
+                    "-dClip"};
         case Phase::Gif:
-        case Phase::TimelinePost:
-            return {"-f" + home.Write("media/loop.gif", MediaBytes("GIF89a", size)), "-bFun"};
+        case Phase::TimelinePost: return {"-f" + home.Write("media/loop.gif", MediaBytes("GIF89a", size)), "-bFun"};
         case Phase::Photo: return {"-ame", "-f" + home.Write("media/booth.jpg", MediaBytes("\xFF\xD8\xFF\xE0", size))};
         case Phase::UserName:
         case Phase::AlbumListing:
@@ -368,8 +370,8 @@ TEST_P(FaultMatrix, FailureIsReportedAndTheGuestLoggedOut)
         Service().SetHostOpen(TargetOf(c.phase).host, false);
 
     const auto started = std::chrono::steady_clock::now();
-    const auto job = StartJob(ArgumentsFor(c.phase, c.fault), kToken,
-                              {"ZENDRIK_STALL_TIMEOUT_MS=" + std::to_string(kStallMs)});
+    const auto job =
+        StartJob(ArgumentsFor(c.phase, c.fault), kToken, {"ZENDRIK_STALL_TIMEOUT_MS=" + std::to_string(kStallMs)});
     const JobResult result = job->Finish(kJobTimeout);
     const auto took = std::chrono::steady_clock::now() - started;
 

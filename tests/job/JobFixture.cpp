@@ -19,8 +19,8 @@ bool InheritedVariable(std::string_view entry)
         if (entry.starts_with(prefix))
             return false;
     const std::string name(entry.substr(0, entry.find('=')));
-    for (std::string_view proxy : {"http_proxy", "https_proxy", "all_proxy", "no_proxy", "HTTP_PROXY", "HTTPS_PROXY",
-                                   "ALL_PROXY", "NO_PROXY"})
+    for (std::string_view proxy :
+         {"http_proxy", "https_proxy", "all_proxy", "no_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "NO_PROXY"})
         if (name == proxy)
             return false;
     return true;

@@ -55,7 +55,9 @@ JobProcess::JobProcess(const std::vector<std::string>& arguments, const std::vec
               argv.insert(argv.end(), arguments.begin(), arguments.end());
               return argv;
           }(),
-          {.env = environment, .wholeEnvironment = true, .out = testsupport::ChildOutput::Pipe(),
+          {.env = environment,
+           .wholeEnvironment = true,
+           .out = testsupport::ChildOutput::Pipe(),
            .err = testsupport::ChildOutput::Pipe()})
 {
 }
@@ -65,7 +67,8 @@ JobResult JobProcess::Finish(std::chrono::milliseconds timeout)
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     process_.ReadToEnd(deadline);
     // Both outputs have ended; the process may still be on its way out.
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     const std::optional<int> status = process_.WaitForExit(std::max(left, std::chrono::milliseconds(0)));
     if (!status)
         process_.Kill();

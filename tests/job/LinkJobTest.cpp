@@ -22,14 +22,15 @@ std::vector<std::string> FormNames(const Json::Value& record)
 TEST_F(LinkJob, LinkWithMessageIsPostedAndTheFileIgnored)
 {
     const std::string photo = home.Write("media/booth.jpg", MediaBytes("\xFF\xD8\xFF", 2000));
-    const JobResult result = RunJob({"-Uhttps://example.org/booth?day=1&x=%20", "-bSee you soon", "-f" + photo, "-aParty"});
+    const JobResult result =
+        RunJob({"-Uhttps://example.org/booth?day=1&x=%20", "-bSee you soon", "-f" + photo, "-aParty"});
 
     EXPECT_THAT(result.lines,
                 ElementsAre("Logged in to Facebook", "User name: " + kUserName, "", "Posting URL...",
                             "Posting URL and comment...", "Logging out of Facebook...",
                             "Successfully logged out of Facebook", "Please press the 'Close' button to exit"));
-    EXPECT_THAT(result.titles,
-                ElementsAre(Title("(logging in)"), Title("(logged in)"), Title("(upload photo)"), Title("(upload ok)")));
+    EXPECT_THAT(result.titles, ElementsAre(Title("(logging in)"), Title("(logged in)"), Title("(upload photo)"),
+                                           Title("(upload ok)")));
     EXPECT_EQ(result.exitStatus, 0);
 
     const Json::Value post = OnlyRecord("post");
@@ -44,10 +45,10 @@ TEST_F(LinkJob, LinkWithoutMessageSaysPostingTwiceAndSendsNoMessage)
 {
     const JobResult result = RunJob({"-Uhttps://example.org/"});
 
-    EXPECT_THAT(result.lines, ElementsAre("Logged in to Facebook", "User name: " + kUserName, "", "Posting URL...",
-                                          "Posting URL...", "Logging out of Facebook...",
-                                          "Successfully logged out of Facebook",
-                                          "Please press the 'Close' button to exit"));
+    EXPECT_THAT(result.lines,
+                ElementsAre("Logged in to Facebook", "User name: " + kUserName, "", "Posting URL...", "Posting URL...",
+                            "Logging out of Facebook...", "Successfully logged out of Facebook",
+                            "Please press the 'Close' button to exit"));
     EXPECT_EQ(result.exitStatus, 0);
     const Json::Value post = OnlyRecord("post");
     EXPECT_THAT(FormNames(post), ElementsAre("access_token", "link"));

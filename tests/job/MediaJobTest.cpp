@@ -35,8 +35,10 @@ protected:
 
 TEST_F(MediaJob, VideoGoesToTheUsersVideosWithItsDescription)
 {
-    const std::string clip =
-        home.Write("media/First Dance.MOV", MediaBytes(std::string("\0\0\0\x14" "ftypqt  ", 12), 300000));
+    const std::string clip = home.Write("media/First Dance.MOV", MediaBytes(std::string("\0\0\0\x14"
+                                                                                        "ftypqt  ",
+                                                                                        12),
+                                                                            300000));
     const JobResult result = RunJob({"-aParty", "-bFirst dance", "-f" + clip});
 
     const Json::Value upload = OnlyRecord("video");
@@ -45,8 +47,8 @@ TEST_F(MediaJob, VideoGoesToTheUsersVideosWithItsDescription)
                             "Upload video: " + clip, "Server returned: OK",
                             "Video upload successful, video id: " + upload["details"]["videoId"].asString()},
                            kClosingLines));
-    EXPECT_THAT(result.PlainTitles(),
-                ElementsAre(Title("(logging in)"), Title("(logged in)"), Title("(upload video)"), Title("(upload ok)")));
+    EXPECT_THAT(result.PlainTitles(), ElementsAre(Title("(logging in)"), Title("(logged in)"), Title("(upload video)"),
+                                                  Title("(upload ok)")));
     ExpectProgressToTheEnd(result, "(upload video) (");
     EXPECT_EQ(result.exitStatus, 0);
 
@@ -77,9 +79,8 @@ TEST_F(MediaJob, GifIsStoredAndItsAddressPostedWithTheComment)
                             "Server returned: OK", "GIF URL: " + gifUrl, "Posting URL...", "Posting URL and comment...",
                             "Timeline post OK, id=" + post["details"]["postId"].asString()},
                            kClosingLines));
-    EXPECT_THAT(result.PlainTitles(),
-                ElementsAre(Title("(logging in)"), Title("(logged in)"), Title("(upload video)"), Title("(upload ok)"),
-                            Title("(upload photo)"), Title("(upload ok)")));
+    EXPECT_THAT(result.PlainTitles(), ElementsAre(Title("(logging in)"), Title("(logged in)"), Title("(upload video)"),
+                                                  Title("(upload ok)"), Title("(upload photo)"), Title("(upload ok)")));
     ExpectProgressToTheEnd(result, "(upload video) (");
     EXPECT_EQ(result.exitStatus, 0);
 

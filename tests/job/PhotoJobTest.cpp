@@ -100,8 +100,8 @@ TEST_F(PhotoJob, AlbumMeGoesStraightToTheUsersPhotos)
 
     const Json::Value upload = OnlyRecord("photo");
     EXPECT_EQ(result.PlainLines(), Expected({"Album: Kavlin2 Photos"}, upload["details"]["photoId"].asString()));
-    EXPECT_THAT(result.PlainTitles(),
-                ElementsAre(Title("(logging in)"), Title("(logged in)"), Title("(upload photo)"), Title("(upload ok)")));
+    EXPECT_THAT(result.PlainTitles(), ElementsAre(Title("(logging in)"), Title("(logged in)"), Title("(upload photo)"),
+                                                  Title("(upload ok)")));
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(upload["path"], "/v2.12/me/photos");
     ASSERT_EQ(upload["parts"].size(), 2u);

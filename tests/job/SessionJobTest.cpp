@@ -18,8 +18,9 @@ using SessionJob = JobTest;
 
 std::vector<std::string> LinkJobLinesEndingWith(const std::string& logoutLine)
 {
-    return {"Logged in to Facebook",      "User name: " + kUserName, "", "Posting URL...", "Posting URL...",
-            "Logging out of Facebook...", logoutLine,                "Please press the 'Close' button to exit"};
+    return {
+        "Logged in to Facebook", "User name: " + kUserName,    "",         "Posting URL...",
+        "Posting URL...",        "Logging out of Facebook...", logoutLine, "Please press the 'Close' button to exit"};
 }
 
 TEST_F(SessionJob, NoTokenAbandonsTheJobWithoutAnyRequest)
@@ -94,7 +95,8 @@ TEST_F(SessionJob, WebHostRefusingTheLogoutCountsAsLoggedOut)
 // The browser's cookies.txt lines: a host-only cookie of the web host, an HttpOnly one,
 // and one of another site. The web host 127.0.0.1:PORT has the Facebook web domain
 // "0.0.1", under which the host-only cookies of 127.0.0.1 fall.
-const std::string kSessionCookie = "# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tTRUE\t1999999999\tc_user\t1000042\n";
+const std::string kSessionCookie =
+    "# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tTRUE\t1999999999\tc_user\t1000042\n";
 const std::string kHttpOnlyCookie = "#HttpOnly_127.0.0.1\tFALSE\t/\tTRUE\t1999999999\txs\t17%3Aabc\n";
 const std::string kOtherSiteCookie = ".example.org\tTRUE\t/\tFALSE\t1999999999\tid\t1\n";
 
@@ -107,8 +109,8 @@ protected:
     {
         home.Write("config/OrvaneSystems/Zendrik/settings.reg",
                    "Windows Registry Editor Version 5.00\r\n\r\n"
-                   "[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100]\r\n"
-                       + valueLine + "\r\n");
+                   "[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100]\r\n" +
+                       valueLine + "\r\n");
     }
 };
 
@@ -126,7 +128,8 @@ TEST_F(CookieCleanup, DwordZeroKeepsTheFacebookCookieFiles)
 // One Facebook cookie file goes before the job and one after it; the other site's stays.
 TEST_F(CookieCleanup, AnythingElseDeletesTheFacebookCookieFiles)
 {
-    for (const std::string settings : {"", "\"DeleteFacebookCookies\"=\"0\"", "\"DeleteFacebookCookies\"=dword:00000001"}) {
+    for (const std::string settings :
+         {"", "\"DeleteFacebookCookies\"=\"0\"", "\"DeleteFacebookCookies\"=dword:00000001"}) {
         SCOPED_TRACE("settings: " + settings);
         if (!settings.empty())
             WriteSettings(settings);

@@ -42,13 +42,11 @@ TEST_F(ApplicationIdFileTest, FallsBackToTheDefault)
 {
     const std::u16string fallback = DefaultApplicationId();
     EXPECT_EQ(ApplicationId(), fallback) << "no settings file";
-    for (const std::string& line : {std::string("\"ApplicationID\"=\"   \""),
-                                    std::string("\"ApplicationID\"=\"\""),
-                                    std::string("\"ApplicationID\"=dword:00000123"),
-                                    std::string("\"ApplicationID\"=hex:31,00,00,00"),
-                                    std::string("\"ApplicationID\"=hex(2):31,00,32,00"),
-                                    std::string("\"ApplicationID\"=hex(2):"),
-                                    std::string("\"ApplicationID\"=\"") + std::string(256, '7') + "\""}) {
+    for (const std::string& line :
+         {std::string("\"ApplicationID\"=\"   \""), std::string("\"ApplicationID\"=\"\""),
+          std::string("\"ApplicationID\"=dword:00000123"), std::string("\"ApplicationID\"=hex:31,00,00,00"),
+          std::string("\"ApplicationID\"=hex(2):31,00,32,00"), std::string("\"ApplicationID\"=hex(2):"),
+          std::string("\"ApplicationID\"=\"") + std::string(256, '7') + "\""}) {
         SCOPED_TRACE(line.substr(0, 40));
         WithValues(line);
         EXPECT_EQ(ApplicationId(), fallback);

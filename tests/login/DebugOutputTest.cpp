@@ -19,7 +19,8 @@ TEST(TokenMask, MasksUpToTheNextAmpersand)
         const char16_t* masked;
     } cases[] = {
         {u"https://h/x.htm#access_token=EAAB123&expires_in=5400", u"https://h/x.htm#access_token=***&expires_in=5400"},
-        {u"/logout.php?access_token=A1&next=x&access_token=B2", u"/logout.php?access_token=***&next=x&access_token=***"},
+        {u"/logout.php?access_token=A1&next=x&access_token=B2",
+         u"/logout.php?access_token=***&next=x&access_token=***"},
         {u"ACCESS_TOKEN=abc#frag", u"ACCESS_TOKEN=***"},
         {u"q=1&access_token=\u00E9\u4E2D;x", u"q=1&access_token=***"},
         {u"#access_token=A;B&x=1", u"#access_token=***&x=1"},
@@ -45,8 +46,8 @@ TEST(TokenMask, MasksTheEncodedFormInsideAnotherAddress)
 
 TEST(TokenMask, LeavesOtherTextAlone)
 {
-    for (const char16_t* text : {u"", u"about:blank", u"https://h/login.php?skip_api_login=1",
-                                 u"access_token=&x=1", u"access_token", u"my_access_tokens=1"}) {
+    for (const char16_t* text : {u"", u"about:blank", u"https://h/login.php?skip_api_login=1", u"access_token=&x=1",
+                                 u"access_token", u"my_access_tokens=1"}) {
         EXPECT_EQ(MaskAccessTokens(text), text);
     }
     EXPECT_EQ(MaskAccessTokens(u"x_access_token=1"), u"x_access_token=***") << "a longer name still carries a token";
@@ -75,10 +76,12 @@ TEST_F(DebugLines, GoToStderrWithTheTokenMasked)
     ScopedEnvironmentVariable debug("ZENDRIK_DEBUG", "1");
     EXPECT_EQ(Capture([](CMyDHtmlDlg& l) { l.OnBeforeNavigate(u"https://h/\u00E9"); }),
               "OnBeforeNavigate: https://h/\xC3\xA9\n");
-    EXPECT_EQ(Capture([](CMyDHtmlDlg& l) { l.OnNavigateComplete(u"about:blank"); }), "OnNavigateComplete: about:blank\n");
+    EXPECT_EQ(Capture([](CMyDHtmlDlg& l) { l.OnNavigateComplete(u"about:blank"); }),
+              "OnNavigateComplete: about:blank\n");
     EXPECT_EQ(Capture([](CMyDHtmlDlg& l) {
                   l.m_bLoginPageSeen = true;
-                  l.OnDocumentComplete(u"https://127.0.0.1:4431/facebook_login_success.htm#access_token=SECRET&expires_in=5");
+                  l.OnDocumentComplete(
+                      u"https://127.0.0.1:4431/facebook_login_success.htm#access_token=SECRET&expires_in=5");
               }),
               "OnDocumentComplete: https://127.0.0.1:4431/facebook_login_success.htm#access_token=***&expires_in=5\n");
     EXPECT_EQ(login.AccessToken(), u"SECRET") << "only the line is masked";
@@ -92,8 +95,9 @@ TEST_F(DebugLines, ShowNoCharacterOfACapturedToken)
         login.m_bLoginPageSeen = true;
         ::testing::internal::CaptureStderr();
         login.OnDocumentComplete(redirect + token + u"&expires_in=5");
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-                  "OnDocumentComplete: https://127.0.0.1:4431/facebook_login_success.htm#access_token=***&expires_in=5\n");
+        EXPECT_EQ(
+            ::testing::internal::GetCapturedStderr(),
+            "OnDocumentComplete: https://127.0.0.1:4431/facebook_login_success.htm#access_token=***&expires_in=5\n");
         EXPECT_EQ(login.AccessToken(), token);
     }
 }

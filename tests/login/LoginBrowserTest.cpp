@@ -90,7 +90,8 @@ TEST_F(LoginBrowser, ErrorDescriptionWinsAndLosesItsPlusSigns)
 {
     SeeLoginForm();
     login.SetAccessToken(u"stale");
-    Complete(u"?error=access_denied&error_code=200&error_description=Permissions+error+here&error_reason=user_denied#_=_");
+    Complete(
+        u"?error=access_denied&error_code=200&error_description=Permissions+error+here&error_reason=user_denied#_=_");
     EXPECT_EQ(login.LoginError(), u"Permissions error here");
     EXPECT_TRUE(login.AccessToken().empty());
     EXPECT_EQ(messages.finished, 1);
@@ -129,8 +130,7 @@ TEST_F(LoginBrowser, AQueryBeforeTheFragmentDoesNotLeakIntoTheToken)
 TEST_F(LoginBrowser, TheRedirectAddressLaterInAnAddressIsNotTheRedirect)
 {
     SeeLoginForm();
-    login.OnDocumentComplete(u"https://elsewhere.example/?next=" + std::u16string(kRedirect) +
-                             u"#access_token=STOLEN");
+    login.OnDocumentComplete(u"https://elsewhere.example/?next=" + std::u16string(kRedirect) + u"#access_token=STOLEN");
     login.OnDocumentComplete(u"https://127.0.0.1:4431/other.htm#access_token=NOPE");
     EXPECT_TRUE(login.AccessToken().empty());
     EXPECT_EQ(messages.finished, 0);
@@ -169,16 +169,16 @@ TEST_F(LoginBrowser, OnlyTheWebHostsLoginPageIsFilled)
     login.m_strPassword = u"secret";
     const std::u16string port = Utf8ToUtf16(std::to_string(web.Port()));
     const std::u16string foreignAddresses[] = {
-             u"http://127.0.0.1:1/phish?u=0.0.1:" + port + u"/login.php?x=1",
-             u"https://127.0.0.1:1/phish?u=0.0.1:" + port + u"/login.php?x=1",
-             u"http://" + WebHost() + u"/login.php?x=1",                 // not https
-             std::u16string(u"https://127.0.0.1:1/login.php?x=1"),       // another port
-             u"https://" + WebHost() + u"/login.php",                    // no query
-             u"https://" + WebHost() + u"/login.php.html?x=1",
-             u"https://" + WebHost() + u"/x/login.php?x=1",
-             u"https://" + WebHost() + u"@127.0.0.1:1/login.php?x=1",    // a user name, then another host
-             u"https://127.0.0.2:" + port + u"/login.php?x=1",
-             u"about:blank#https://" + WebHost() + u"/login.php?x=1",
+        u"http://127.0.0.1:1/phish?u=0.0.1:" + port + u"/login.php?x=1",
+        u"https://127.0.0.1:1/phish?u=0.0.1:" + port + u"/login.php?x=1",
+        u"http://" + WebHost() + u"/login.php?x=1",            // not https
+        std::u16string(u"https://127.0.0.1:1/login.php?x=1"),  // another port
+        u"https://" + WebHost() + u"/login.php",               // no query
+        u"https://" + WebHost() + u"/login.php.html?x=1",
+        u"https://" + WebHost() + u"/x/login.php?x=1",
+        u"https://" + WebHost() + u"@127.0.0.1:1/login.php?x=1",  // a user name, then another host
+        u"https://127.0.0.2:" + port + u"/login.php?x=1",
+        u"about:blank#https://" + WebHost() + u"/login.php?x=1",
     };
     for (const std::u16string& foreign : foreignAddresses) {
         login.OnDocumentComplete(foreign);
@@ -263,10 +263,9 @@ TEST(LoginUrl, IsTheDialogForTheApplicationAndTheRedirect)
     dirs.WriteSettings(SettingsFileWith("\"ApplicationID\"=\" 42 \""));
     ScopedEnvironmentVariable web("ZENDRIK_WEB_HOST", "127.0.0.1:8443");
     ScopedEnvironmentVariable redirect("ZENDRIK_REDIRECT_HOST", "localhost:9443");
-    EXPECT_EQ(BuildLoginUrl(),
-              u"https://127.0.0.1:8443/v2.12/dialog/oauth?client_id=42"
-              u"&redirect_uri=https://localhost:9443/facebook_login_success.htm"
-              u"&type=user_agent&response_type=token&display=popup&scope=user_photos,publish_actions");
+    EXPECT_EQ(BuildLoginUrl(), u"https://127.0.0.1:8443/v2.12/dialog/oauth?client_id=42"
+                               u"&redirect_uri=https://localhost:9443/facebook_login_success.htm"
+                               u"&type=user_agent&response_type=token&display=popup&scope=user_photos,publish_actions");
 }
 
 }  // namespace

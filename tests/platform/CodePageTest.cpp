@@ -82,7 +82,7 @@ TEST(CodePageLengths, BadArgumentsAndUnknownPagesAreInvalidParameters)
         char* output;
         int size;
     } cases[] = {
-        {12345, u"x", -1, out, 8}, {CP_UTF8, nullptr, -1, out, 8}, {CP_UTF8, u"x", 0, out, 8},
+        {12345, u"x", -1, out, 8},   {CP_UTF8, nullptr, -1, out, 8},  {CP_UTF8, u"x", 0, out, 8},
         {CP_UTF8, u"x", -2, out, 8}, {CP_UTF8, u"x", -1, nullptr, 8}, {CP_UTF8, u"x", -1, out, -1},
     };
     for (const auto& c : cases) {
@@ -104,7 +104,9 @@ TEST(CodePageUtf8, SurrogatePairsAndLoneSurrogates)
 {
     EXPECT_EQ("\xF0\x9D\x84\x9E", ToBytes(CP_UTF8, u"\U0001D11E"));
     EXPECT_EQ("\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC", ToBytes(CP_UTF8, u"\u20AC\u20AC\u20AC"));
-    EXPECT_EQ("a\xEF\xBF\xBD" "b", ToBytes(CP_UTF8, std::u16string{u'a', char16_t(0xD800), u'b'}));
+    EXPECT_EQ("a\xEF\xBF\xBD"
+              "b",
+              ToBytes(CP_UTF8, std::u16string{u'a', char16_t(0xD800), u'b'}));
     EXPECT_EQ("\xEF\xBF\xBD", ToBytes(CP_UTF8, std::u16string{char16_t(0xDC00)}));
     // A high surrogate cut off by the end of the input.
     EXPECT_EQ("\xEF\xBF\xBD", ToBytes(CP_UTF8, std::u16string{char16_t(0xD834)}));
@@ -113,8 +115,9 @@ TEST(CodePageUtf8, SurrogatePairsAndLoneSurrogates)
 TEST(CodePageUtf8, MalformedBytesBecomeReplacementCharacters)
 {
     EXPECT_EQ(u"\U0001D11E", ToWide(CP_UTF8, "\xF0\x9D\x84\x9E"));
-    EXPECT_EQ(u"\uFFFDA", ToWide(CP_UTF8, "\xC3" "A"));
-    EXPECT_EQ(u"\uFFFD\uFFFD", ToWide(CP_UTF8, "\xC0\xAF"));           // overlong '/'
+    EXPECT_EQ(u"\uFFFDA", ToWide(CP_UTF8, "\xC3"
+                                          "A"));
+    EXPECT_EQ(u"\uFFFD\uFFFD", ToWide(CP_UTF8, "\xC0\xAF"));            // overlong '/'
     EXPECT_EQ(u"\uFFFD\uFFFD\uFFFD", ToWide(CP_UTF8, "\xED\xA0\x80"));  // an encoded surrogate
     EXPECT_EQ(u"\uFFFD", ToWide(CP_UTF8, "\xE2\x82"));                  // a cut-off sequence
     EXPECT_EQ(u"\uFFFD\uFFFD\uFFFD", ToWide(CP_UTF8, "\xF4\x90\x80"));  // above U+10FFFF

@@ -193,8 +193,9 @@ TEST_F(RegistryFileTest, MalformedHexListsAreSkippedWithTheirContinuations)
 
 TEST_F(RegistryFileTest, ContinuationAtTheEndOfTheFileDoesNotReadBeyondIt)
 {
-    dirs.WriteSettings("Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100]\n"
-                       "\"Blob\"=hex:01,02,\\");
+    dirs.WriteSettings(
+        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100]\n"
+        "\"Blob\"=hex:01,02,\\");
     const ValueRead read = ReadFromFile(u"Blob");
     EXPECT_EQ(read.status, ERROR_SUCCESS);
     EXPECT_EQ(read.data, (std::vector<BYTE>{1, 2}));

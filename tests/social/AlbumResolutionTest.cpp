@@ -1,7 +1,7 @@
 // Finding the job's album by name, the read-only mark, and creating a missing album.
 
-#include "SocialTestSupport.h"
 #include "social/AlbumResolution.h"
+#include "SocialTestSupport.h"
 
 #include <gmock/gmock.h>
 
@@ -52,9 +52,8 @@ TEST_F(AlbumResolution, ListingFillsTheMapWithReadOnlyMarks)
     for (const auto& [name, id] : albums)
         map[Utf16ToUtf8(name)] = Utf16ToUtf8(id);
     EXPECT_THAT(map, UnorderedElementsAre(Pair("Old", "1"), Pair("Party", "11"), Pair("party", "12"),
-                                          Pair("Booth", "22"), Pair("Profile Pictures", "31/0"),
-                                          Pair("Wall", "41/0"), Pair("Counted", "51"),
-                                          Pair("Caf\xC3\xA9", "61")));
+                                          Pair("Booth", "22"), Pair("Profile Pictures", "31/0"), Pair("Wall", "41/0"),
+                                          Pair("Counted", "51"), Pair("Caf\xC3\xA9", "61")));
     EXPECT_THAT(job.lines, IsEmpty());
     const auto request = OnlyRequest(graph);
     EXPECT_EQ(request.method, "GET");
@@ -149,10 +148,10 @@ TEST_F(AlbumResolution, ListingErrors)
     EXPECT_EQ(Find(u"Party"), u"");
     const std::string check = "Checking whether album already exists...";
     EXPECT_THAT(job.lines, ElementsAre(check, "Server returned: Unauthorized", "ERROR: Invalid token",
-                                       "Error: Invalid token",  //
+                                       "Error: Invalid token",                                         //
                                        check, "Unknown error listing albums", "Error: Unknown error",  //
-                                       check, "Error parsing response from server",  //
-                                       check, "Error parsing response from server",  //
+                                       check, "Error parsing response from server",                    //
+                                       check, "Error parsing response from server",                    //
                                        check, "Unknown error listing albums"));
     // Nothing was created.
     for (const auto& request : graph.Requests())
@@ -161,8 +160,8 @@ TEST_F(AlbumResolution, ListingErrors)
 
 TEST_F(AlbumResolution, ListingOfTheWrongShapeAbortsTheJob)
 {
-    for (const char* body : {R"({"data":{"id":"1"}})", R"({"data":[{"id":"1","name":"A","can_upload":"yes"}]})",
-                             R"(["data"])"}) {
+    for (const char* body :
+         {R"({"data":{"id":"1"}})", R"({"data":[{"id":"1","name":"A","can_upload":"yes"}]})", R"(["data"])"}) {
         List(body);
         EXPECT_THROW(Find(u"A"), int) << body;
         EXPECT_EQ(job.lines.back(), "Unexpected exception listing albums") << body;

@@ -1,7 +1,7 @@
 // The GIF upload to the GIF service and the address it gives back.
 
-#include "SocialTestSupport.h"
 #include "social/GifUpload.h"
+#include "SocialTestSupport.h"
 
 #include <gmock/gmock.h>
 
@@ -41,9 +41,9 @@ TEST_F(GifUpload, KeyAndFileOnTheWireNoToken)
 
 TEST_F(GifUpload, AnswersWithoutAStringIdGiveNothingAndNoErrorLine)
 {
-    for (const std::string& body : {std::string(R"({"data":[]})"), std::string(R"({"data":{"id":5}})"),
-                                    std::string(R"({"meta":{"msg":"x"}})"), std::string(R"(["data"])"),
-                                    std::string("not json"), R"({"data":)" + DeeplyNestedJson() + "}"}) {
+    for (const std::string& body :
+         {std::string(R"({"data":[]})"), std::string(R"({"data":{"id":5}})"), std::string(R"({"meta":{"msg":"x"}})"),
+          std::string(R"(["data"])"), std::string("not json"), R"({"data":)" + DeeplyNestedJson() + "}"}) {
         job.lines.clear();
         job.tags.clear();
         Reply(gif, "/v1/gifs", 200, "OK", body);
@@ -69,8 +69,8 @@ TEST_F(GifUpload, FailuresUseTheGifTexts)
     const std::string empty = dir.Write("empty.gif", "");
     EXPECT_EQ(social::UploadGif(job, W(missing)), u"");
     EXPECT_EQ(social::UploadGif(job, W(empty)), u"");
-    EXPECT_THAT(job.lines, ElementsAre("Upload GIF: " + missing, "GIF not found: " + missing,
-                                       "Upload GIF: " + empty, "ERROR GIF file has 0 length: " + empty));
+    EXPECT_THAT(job.lines, ElementsAre("Upload GIF: " + missing, "GIF not found: " + missing, "Upload GIF: " + empty,
+                                       "ERROR GIF file has 0 length: " + empty));
     EXPECT_THAT(job.tags, ElementsAre("(upload video)", "(upload video)"));
     EXPECT_EQ(gif.ConnectionsAccepted(), 0u);
 

@@ -1,8 +1,8 @@
 // The photo upload: its multipart request on the wire, the answers, progress with
 // cancel, and the failures it recovers from.
 
-#include "SocialTestSupport.h"
 #include "social/PhotoUpload.h"
+#include "SocialTestSupport.h"
 
 #include <gmock/gmock.h>
 
@@ -131,8 +131,7 @@ TEST_F(PhotoUpload, AnswerOfTheWrongShapeIsAnUnexpectedException)
 {
     Reply(graph, "/v2.12/me/photos", 200, "OK", R"(["id"])");
     EXPECT_EQ(Upload(u"me", u""), u"");
-    EXPECT_THAT(job.PlainLines(),
-                ElementsAre("Upload photo: " + photo, "Server returned: OK", "Unexpected exception"));
+    EXPECT_THAT(job.PlainLines(), ElementsAre("Upload photo: " + photo, "Server returned: OK", "Unexpected exception"));
     EXPECT_EQ(job.tags.back(), "(error: Error uploading photo)");
 }
 

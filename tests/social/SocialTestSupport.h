@@ -3,9 +3,9 @@
 // the service hosts pointed at local recording servers, temporary files, and the
 // parts of a recorded multipart body.
 
-#include "tests/support/TempDir.h"
 #include "platform/win32/Utf.h"
 #include "social/JobContext.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/WireServer.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // A link on the user's timeline, with and without a message.
 
+#include "social/TimelinePost.h"
 #include "SocialTestSupport.h"
 #include "httpclient/HttpClientException.h"
-#include "social/TimelinePost.h"
 
 #include <gmock/gmock.h>
 
@@ -53,7 +53,7 @@ TEST_F(TimelinePost, RejectedPost)
     EXPECT_EQ(Post(u""), u"");
     const std::string posting = "Posting URL...";
     EXPECT_THAT(job.lines, ElementsAre(posting, posting, "Server returned: Forbidden", "ERROR: Not allowed",  //
-                                       posting, posting, "Unknown error posting URL to timeline",  //
+                                       posting, posting, "Unknown error posting URL to timeline",             //
                                        posting, posting));
     const std::string failed = "(error: Error uploading photo)";
     EXPECT_THAT(job.tags, ElementsAre("(upload photo)", "(error: Server returned:Forbidden)", failed,  //

@@ -1,7 +1,7 @@
 // The user's name and id: the query on the wire, the answers and their lines.
 
-#include "SocialTestSupport.h"
 #include "social/UserIdentity.h"
+#include "SocialTestSupport.h"
 
 #include <gmock/gmock.h>
 
@@ -51,10 +51,10 @@ TEST_F(UserIdentity, GraphErrorsWithAndWithoutMessage)
     // A message that is a number is not empty, but converts to nothing.
     Reply(graph, "/v2.12/me", 400, "Bad Request", R"({"error":{"message":7}})");
     EXPECT_EQ(social::GetUserId(job), u"");
-    EXPECT_THAT(job.lines, ElementsAre("Server returned: Bad Request", "Unknown error getting user name",
-                                       "Server returned: Bad Request", "Unknown error getting user id",
-                                       "Server returned: Bad Request", "ERROR: X",
-                                       "Server returned: Bad Request", "ERROR: "));
+    EXPECT_THAT(job.lines,
+                ElementsAre("Server returned: Bad Request", "Unknown error getting user name",
+                            "Server returned: Bad Request", "Unknown error getting user id",
+                            "Server returned: Bad Request", "ERROR: X", "Server returned: Bad Request", "ERROR: "));
 }
 
 TEST_F(UserIdentity, EmptyErrorObjectAndUnreadableBodiesLogNothingButTheStatus)

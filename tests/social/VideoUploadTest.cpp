@@ -1,7 +1,7 @@
 // The video upload: the photo upload's steps with the video host, fields and texts.
 
-#include "SocialTestSupport.h"
 #include "social/VideoUpload.h"
+#include "SocialTestSupport.h"
 
 #include <gmock/gmock.h>
 
@@ -13,7 +13,10 @@ namespace {
 class VideoUpload : public ServiceHostsTest {
 protected:
     TempDir dir;
-    std::string clip = dir.Write("clip.mp4", std::string("\0\0\0\x18" "ftypmp42", 12) + std::string(3000, 'v'));
+    std::string clip = dir.Write("clip.mp4", std::string("\0\0\0\x18"
+                                                         "ftypmp42",
+                                                         12) +
+                                                 std::string(3000, 'v'));
 };
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
 #include <openssl/ssl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,7 +26,8 @@ namespace {
 // One GET over TLS, as the listeners speak it, read with the raw socket in view.
 class TlsExchange {
 public:
-    TlsExchange(int port, const std::string& target) {
+    TlsExchange(int port, const std::string& target)
+    {
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<uint16_t>(port));
@@ -37,13 +38,15 @@ public:
         const std::string request = "GET " + target + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
         connected_ = SSL_write(tls_.get(), request.data(), static_cast<int>(request.size())) > 0;
     }
-    ~TlsExchange() {
+    ~TlsExchange()
+    {
         tls_.reset();
         close(fd_);
     }
 
     // The status line exactly as it arrives.
-    std::string StatusLine() {
+    std::string StatusLine()
+    {
         std::string received;
         char buffer[512];
         for (int got; connected_ && received.find("\r\n") == std::string::npos &&
@@ -52,8 +55,10 @@ public:
         return received.substr(0, received.find("\r\n") + 2);
     }
     // How the connection ends: 0 for a close, else the receive's errno (-1: never connected).
-    int End() {
-        if (!connected_) return -1;
+    int End()
+    {
+        if (!connected_)
+            return -1;
         char buffer[512];
         int got = 0;
         errno = 0;
@@ -72,7 +77,8 @@ private:
 std::string StatusLine(int port, const std::string& target) { return TlsExchange(port, target).StatusLine(); }
 int EndOfConnection(int port, const std::string& target) { return TlsExchange(port, target).End(); }
 
-TEST(FaultScriptTest, ScriptedStatusReasonAndBodyApplyAsOftenAsAsked) {
+TEST(FaultScriptTest, ScriptedStatusReasonAndBodyApplyAsOftenAsAsked)
+{
     StandinProcess standin{{"--token", "T1"}};
     standin.Script(ParseJson(R"({"host": "graph", "path": "/v2.12/me/albums", "status": 503,
                                  "reason": "Try Later", "body": "not json", "times": 1})"));
@@ -88,13 +94,15 @@ TEST(FaultScriptTest, ScriptedStatusReasonAndBodyApplyAsOftenAsAsked) {
     EXPECT_EQ(record["answer"]["reason"].asString(), "Try Later");
 }
 
-TEST(FaultScriptTest, ReasonAloneChangesTheNormalAnswerEvenToNothing) {
+TEST(FaultScriptTest, ReasonAloneChangesTheNormalAnswerEvenToNothing)
+{
     StandinProcess standin;
     standin.Script(ParseJson(R"({"host": "gif-upload", "path": "/v1/gifs*", "reason": ""})"));
     EXPECT_EQ(StatusLine(standin.Port("gif-upload"), "/v1/gifs/none"), "HTTP/1.1 404 \r\n");
 }
 
-TEST(FaultScriptTest, QueryContainsAndSkipPickTheRequest) {
+TEST(FaultScriptTest, QueryContainsAndSkipPickTheRequest)
+{
     StandinProcess standin{{"--token", "T1"}};
     standin.Script(ParseJson(R"({"path": "/v2.12/me", "queryContains": "fields=id", "skip": 1,
                                  "json": {"error": {"code": 190}}, "status": 400})"));
@@ -106,21 +114,26 @@ TEST(FaultScriptTest, QueryContainsAndSkipPickTheRequest) {
     EXPECT_EQ(ParseJson(third->body)["error"]["code"].asInt(), 190);
 }
 
-TEST(FaultScriptTest, IdAsNumberKeepsTheAnswerButTurnsTheIdIntoANumber) {
+TEST(FaultScriptTest, IdAsNumberKeepsTheAnswerButTurnsTheIdIntoANumber)
+{
     StandinProcess standin;
     standin.Script(ParseJson(R"({"path": "/v1/gifs", "idAsNumber": true})"));
-    const auto answer = standin.Client("gif-upload")->Post(
-        "/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""}, {"file", "GIF89a;", "a.gif", "image/gif"}});
+    const auto answer =
+        standin.Client("gif-upload")
+            ->Post("/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""},
+                                                               {"file", "GIF89a;", "a.gif", "image/gif"}});
     EXPECT_EQ(answer->status, 200);
     EXPECT_TRUE(ParseJson(answer->body)["data"]["id"].isNumeric()) << answer->body;
 }
 
-TEST(FaultScriptTest, DroppedUploadGetsNoAnswerAndIsRecordedUpToTheChosenByte) {
+TEST(FaultScriptTest, DroppedUploadGetsNoAnswerAndIsRecordedUpToTheChosenByte)
+{
     StandinProcess standin{{"--token", "T1"}};
     standin.Script(ParseJson(R"({"path": "/v2.12/me/photos", "dropAfterBodyBytes": 1000})"));
     const auto answer = standin.Client("graph")->Post(
-        "/v2.12/me/photos", httplib::MultipartFormDataItems{{"access_token", "T1", "", ""},
-                                                            {"ufile01", std::string(400000, 'p'), "p.jpg", "image/jpeg"}});
+        "/v2.12/me/photos",
+        httplib::MultipartFormDataItems{{"access_token", "T1", "", ""},
+                                        {"ufile01", std::string(400000, 'p'), "p.jpg", "image/jpeg"}});
     EXPECT_FALSE(answer);
     const Json::Value record = standin.Received("photo")[0];
     EXPECT_EQ(record["bodyBytes"].asUInt64(), 1000u);
@@ -129,7 +142,8 @@ TEST(FaultScriptTest, DroppedUploadGetsNoAnswerAndIsRecordedUpToTheChosenByte) {
     EXPECT_FALSE(record["parts"][1]["complete"].asBool());
 }
 
-TEST(FaultScriptTest, DelayHoldsTheAnswerBack) {
+TEST(FaultScriptTest, DelayHoldsTheAnswerBack)
+{
     StandinProcess standin{{"--token", "T1"}};
     standin.Script(ParseJson(R"({"path": "/v2.12/me", "delayMs": 700})"));
     const auto started = std::chrono::steady_clock::now();
@@ -137,7 +151,8 @@ TEST(FaultScriptTest, DelayHoldsTheAnswerBack) {
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(700));
 }
 
-TEST(FaultScriptTest, AnswersCanBeWithheldCutOrReplacedByRawBytes) {
+TEST(FaultScriptTest, AnswersCanBeWithheldCutOrReplacedByRawBytes)
+{
     StandinProcess standin;
     auto media = standin.Client("gif-media");
     standin.Script(ParseJson(R"({"path": "/media/*", "dropBeforeAnswer": true, "times": 1})"));
@@ -154,23 +169,28 @@ TEST(FaultScriptTest, AnswersCanBeWithheldCutOrReplacedByRawBytes) {
                                  "times": 1})"));
     EXPECT_FALSE(media->Get("/media/a/giphy.gif"));
 
-    standin.Script(ParseJson(R"({"path": "/media/*", "rawAnswer": "HTTP/1.1 299 Odd One\r\nContent-Length: 0\r\n\r\n"})"));
+    standin.Script(
+        ParseJson(R"({"path": "/media/*", "rawAnswer": "HTTP/1.1 299 Odd One\r\nContent-Length: 0\r\n\r\n"})"));
     EXPECT_EQ(StatusLine(standin.Port("gif-media"), "/media/a/giphy.gif"), "HTTP/1.1 299 Odd One\r\n");
 }
 
-TEST(FaultScriptTest, StalledBodyHoldsTheUploadBackAndThenIsAnswered) {
+TEST(FaultScriptTest, StalledBodyHoldsTheUploadBackAndThenIsAnswered)
+{
     StandinProcess standin;
     standin.Script(ParseJson(R"({"path": "/v1/gifs", "stallAfterBodyBytes": 100, "stallMs": 600})"));
     const auto started = std::chrono::steady_clock::now();
-    const auto answer = standin.Client("gif-upload")->Post(
-        "/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""}, {"file", std::string(5000, 'g'), "a.gif", "image/gif"}});
+    const auto answer =
+        standin.Client("gif-upload")
+            ->Post("/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""},
+                                                               {"file", std::string(5000, 'g'), "a.gif", "image/gif"}});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->status, 200);
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(600));
     EXPECT_TRUE(standin.Received("gif_upload")[0]["bodyComplete"].asBool());
 }
 
-TEST(FaultScriptTest, EndlessBodyKeepsComingUntilTheClientStops) {
+TEST(FaultScriptTest, EndlessBodyKeepsComingUntilTheClientStops)
+{
     StandinProcess standin{{"--token", "T1"}};
     standin.Script(ParseJson(R"({"path": "/v2.12/me", "endlessBody": true})"));
     std::size_t received = 0;
@@ -181,10 +201,12 @@ TEST(FaultScriptTest, EndlessBodyKeepsComingUntilTheClientStops) {
     EXPECT_GE(received, 8u << 20);
 }
 
-TEST(FaultScriptTest, DiscardModeCountsUploadsWithoutParsingAndStillAnswersAnId) {
+TEST(FaultScriptTest, DiscardModeCountsUploadsWithoutParsingAndStillAnswersAnId)
+{
     StandinProcess standin{{"--discard-uploads"}};
     const auto answer = standin.Client("video")->Post(
-        "/v2.12/me/videos", httplib::MultipartFormDataItems{{"source", std::string(2 << 20, 'v'), "v.mp4", "video/mp4"}});
+        "/v2.12/me/videos",
+        httplib::MultipartFormDataItems{{"source", std::string(2 << 20, 'v'), "v.mp4", "video/mp4"}});
     ASSERT_EQ(answer->status, 200);
     EXPECT_FALSE(ParseJson(answer->body)["id"].asString().empty());
     const Json::Value record = standin.Received("video")[0];
@@ -193,7 +215,8 @@ TEST(FaultScriptTest, DiscardModeCountsUploadsWithoutParsingAndStillAnswersAnId)
     EXPECT_EQ(record["bodyBytes"].asUInt64(), record["contentLength"].asUInt64());
 }
 
-TEST(FaultScriptTest, BadRulesAreRefusedAndResetClearsEverything) {
+TEST(FaultScriptTest, BadRulesAreRefusedAndResetClearsEverything)
+{
     StandinProcess standin{{"--token", "T1"}};
     const auto refused = standin.Client("admin")->Post("/_admin/script", R"({"stauts": 500})", "application/json");
     EXPECT_EQ(refused->status, 400);

@@ -13,11 +13,13 @@ namespace {
 
 const std::string kGif = std::string("GIF89a") + std::string(2000, '\x01') + ";";
 
-TEST(GifTest, UploadAnswersAStringIdAndTheMediaHostServesTheSameBytes) {
+TEST(GifTest, UploadAnswersAStringIdAndTheMediaHostServesTheSameBytes)
+{
     StandinProcess standin;
-    const auto answer = standin.Client("gif-upload")->Post(
-        "/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""},
-                                                    {"file", kGif, "/tmp/shot.gif", "image/gif"}});
+    const auto answer =
+        standin.Client("gif-upload")
+            ->Post("/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""},
+                                                               {"file", kGif, "/tmp/shot.gif", "image/gif"}});
     ASSERT_EQ(answer->status, 200) << answer->body;
     const Json::Value id = ParseJson(answer->body)["data"]["id"];
     ASSERT_TRUE(id.isString());
@@ -33,13 +35,16 @@ TEST(GifTest, UploadAnswersAStringIdAndTheMediaHostServesTheSameBytes) {
     EXPECT_EQ(details["size"].asUInt64(), kGif.size());
 }
 
-TEST(GifTest, MissingOrWrongKeyOrFileIsRefused) {
+TEST(GifTest, MissingOrWrongKeyOrFileIsRefused)
+{
     StandinProcess standin;
     auto upload = standin.Client("gif-upload");
     const httplib::MultipartFormDataItems::value_type file{"file", kGif, "a.gif", "image/gif"};
     EXPECT_EQ(upload->Post("/v1/gifs", httplib::MultipartFormDataItems{file})->status, 401);
-    EXPECT_EQ(upload->Post("/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "wrong", "", ""}, file})->status, 403);
-    EXPECT_EQ(upload->Post("/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""}})->status, 400);
+    EXPECT_EQ(upload->Post("/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "wrong", "", ""}, file})->status,
+              403);
+    EXPECT_EQ(upload->Post("/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""}})->status,
+              400);
 }
 
 }  // namespace

@@ -15,14 +15,16 @@ using testsupport::StandinProcess;
 
 namespace {
 
-std::string FileText(const std::string& path) {
+std::string FileText(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 class GraphTest : public ::testing::Test {
 protected:
-    Json::Value GetJson(const std::string& target, int expectedStatus = 200) {
+    Json::Value GetJson(const std::string& target, int expectedStatus = 200)
+    {
         const auto result = graph->Get(target.c_str());
         EXPECT_TRUE(result);
         EXPECT_EQ(result->status, expectedStatus) << result->body;
@@ -33,7 +35,8 @@ protected:
     std::unique_ptr<httplib::Client> graph = standin.Client("graph");
 };
 
-TEST_F(GraphTest, MeAnswersTheAskedFieldsAndAlwaysTheId) {
+TEST_F(GraphTest, MeAnswersTheAskedFieldsAndAlwaysTheId)
+{
     const Json::Value name = GetJson("/v2.12/me?access_token=T1&fields=name");
     EXPECT_EQ(name["name"].asString(), "Ann Example");
     EXPECT_EQ(name["id"].asString(), "100004242424242");
@@ -42,7 +45,8 @@ TEST_F(GraphTest, MeAnswersTheAskedFieldsAndAlwaysTheId) {
     EXPECT_EQ(standin.Received("me")[1]["details"]["fields"].asString(), "id");
 }
 
-TEST_F(GraphTest, ErrorsHaveTheGraphShapeStatusAndReasonPhrase) {
+TEST_F(GraphTest, ErrorsHaveTheGraphShapeStatusAndReasonPhrase)
+{
     const auto bad = graph->Get("/v2.12/me?access_token=nope&fields=name");
     EXPECT_EQ(bad->status, 400);
     EXPECT_EQ(bad->reason, "Bad Request");
@@ -58,7 +62,8 @@ TEST_F(GraphTest, ErrorsHaveTheGraphShapeStatusAndReasonPhrase) {
     EXPECT_EQ(GetJson("/v2.12/me?access_token=T1&fields=shoe_size", 400)["error"]["code"].asInt(), 100);
 }
 
-TEST_F(GraphTest, AlbumsAreListedInOrderWithUploadPermissionAndCanBeCreated) {
+TEST_F(GraphTest, AlbumsAreListedInOrderWithUploadPermissionAndCanBeCreated)
+{
     standin.AdminPost("/_admin/albums", ParseJson(R"({"replace": true, "albums": [
         {"name": "Party", "id": "11"}, {"name": "party", "id": "12", "can_upload": false}]})"));
     Json::Value data = GetJson("/v2.12/me/albums?access_token=T1")["data"];
@@ -83,7 +88,8 @@ TEST_F(GraphTest, AlbumsAreListedInOrderWithUploadPermissionAndCanBeCreated) {
     EXPECT_EQ(record["details"]["message"].asString(), "Our night");
 }
 
-TEST_F(GraphTest, ListingIsPagedAndOnlyTheFirstPageComesWithoutCursor) {
+TEST_F(GraphTest, ListingIsPagedAndOnlyTheFirstPageComesWithoutCursor)
+{
     standin.Configure(ParseJson(R"({"albumPageSize": 2})"));
     Json::Value first = GetJson("/v2.12/me/albums?access_token=T1");
     ASSERT_EQ(first["data"].size(), 2u);
@@ -95,10 +101,12 @@ TEST_F(GraphTest, ListingIsPagedAndOnlyTheFirstPageComesWithoutCursor) {
     EXPECT_FALSE(second["paging"].isMember("next"));
 }
 
-TEST_F(GraphTest, PhotoUploadIsStoredAndRecordedWithCaptionSizeAndPartOrder) {
+TEST_F(GraphTest, PhotoUploadIsStoredAndRecordedWithCaptionSizeAndPartOrder)
+{
     const Json::Value album = standin.AdminPost("/_admin/albums", ParseJson(R"({"name": "Booth"})"))["albums"][0];
     std::string content(3000, '\0');
-    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7);
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i * 7);
     const httplib::MultipartFormDataItems parts = {{"access_token", "T1", "", ""},
                                                    {"caption", "Hi \xc3\xa9", "", ""},
                                                    {"ufile01", content, "C:\\shots\\a \"b\".jpg", "image/jpeg"}};
@@ -122,17 +130,22 @@ TEST_F(GraphTest, PhotoUploadIsStoredAndRecordedWithCaptionSizeAndPartOrder) {
     EXPECT_EQ(standin.AdminGet("/_admin/albums")["albums"][3]["count"].asInt(), 1);
 }
 
-TEST_F(GraphTest, PhotoIntoAReadOnlyOrUnknownAlbumOrWithoutFileFails) {
-    const httplib::MultipartFormDataItems photo = {{"access_token", "T1", "", ""}, {"ufile01", "x", "p.jpg", "image/jpeg"}};
+TEST_F(GraphTest, PhotoIntoAReadOnlyOrUnknownAlbumOrWithoutFileFails)
+{
+    const httplib::MultipartFormDataItems photo = {{"access_token", "T1", "", ""},
+                                                   {"ufile01", "x", "p.jpg", "image/jpeg"}};
     const std::string readOnly = standin.AdminGet("/_admin/albums")["albums"][0]["id"].asString();
-    EXPECT_EQ(ParseJson(graph->Post(("/v2.12/" + readOnly + "/photos").c_str(), photo)->body)["error"]["code"].asInt(), 120);
+    EXPECT_EQ(ParseJson(graph->Post(("/v2.12/" + readOnly + "/photos").c_str(), photo)->body)["error"]["code"].asInt(),
+              120);
     const Json::Value unknown = ParseJson(graph->Post("/v2.12/999/photos", photo)->body)["error"];
     EXPECT_EQ(unknown["type"].asString(), "GraphMethodException");
-    const auto noFile = graph->Post("/v2.12/me/photos", httplib::MultipartFormDataItems{{"access_token", "T1", "", ""}});
+    const auto noFile =
+        graph->Post("/v2.12/me/photos", httplib::MultipartFormDataItems{{"access_token", "T1", "", ""}});
     EXPECT_EQ(ParseJson(noFile->body)["error"]["code"].asInt(), 324);
 }
 
-TEST_F(GraphTest, VideosAreTakenOnTheVideoHostOnly) {
+TEST_F(GraphTest, VideosAreTakenOnTheVideoHostOnly)
+{
     const httplib::MultipartFormDataItems video = {{"access_token", "T1", "", ""},
                                                    {"description", "Clip", "", ""},
                                                    {"source", std::string(5000, 'v'), "/tmp/v.mp4", "video/mp4"}};
@@ -147,7 +160,8 @@ TEST_F(GraphTest, VideosAreTakenOnTheVideoHostOnly) {
     EXPECT_EQ(record["details"]["size"].asUInt64(), 5000u);
 }
 
-TEST_F(GraphTest, FeedPostRecordsLinkAndMessage) {
+TEST_F(GraphTest, FeedPostRecordsLinkAndMessage)
+{
     const auto posted = graph->Post("/v2.12/me/feed", "access_token=T1&link=http%3A%2F%2Fx.test%2Fa.gif&message=Hi",
                                     "application/x-www-form-urlencoded");
     EXPECT_TRUE(ParseJson(posted->body)["id"].asString().starts_with("100004242424242_"));

@@ -8,7 +8,8 @@
 
 namespace {
 
-TEST(JsonTextTest, EscapesLikeTheGraphApi) {
+TEST(JsonTextTest, EscapesLikeTheGraphApi)
+{
     EXPECT_EQ(standin::JsonQuote("Jos\xc3\xa9"), "\"Jos\\u00e9\"");
     EXPECT_EQ(standin::JsonQuote("\xe6\xbc\xa2"), "\"\\u6f22\"");
     EXPECT_EQ(standin::JsonQuote("\xf0\x9f\x98\x80"), "\"\\ud83d\\ude00\"");
@@ -16,7 +17,8 @@ TEST(JsonTextTest, EscapesLikeTheGraphApi) {
     EXPECT_EQ(standin::JsonQuote("\xc3"), "\"\\ufffd\"");  // a sequence cut off at the end
 }
 
-TEST(JsonTextTest, ObjectsKeepTheirOrderAndParseBack) {
+TEST(JsonTextTest, ObjectsKeepTheirOrderAndParseBack)
+{
     const std::string text = standin::JsonObjectText()
                                  .Add("name", "Ann \xf0\x9f\x98\x80")
                                  .AddNumber("code", 190)

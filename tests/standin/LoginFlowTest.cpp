@@ -12,13 +12,16 @@ using testsupport::StandinProcess;
 
 namespace {
 
-std::string PathOf(const std::string& url) {
+std::string PathOf(const std::string& url)
+{
     const std::size_t scheme = url.find("://");
     return scheme == std::string::npos ? url : url.substr(url.find('/', scheme + 3));
 }
 
-std::string Unescape(std::string text) {
-    for (std::size_t at; (at = text.find("&amp;")) != std::string::npos;) text.replace(at, 5, "&");
+std::string Unescape(std::string text)
+{
+    for (std::size_t at; (at = text.find("&amp;")) != std::string::npos;)
+        text.replace(at, 5, "&");
     return text;
 }
 
@@ -26,26 +29,33 @@ class LoginFlowTest : public ::testing::Test {
 protected:
     // The client library percent-decodes header values, so the addresses are taken as
     // sent from the service's record.
-    std::string SentLocation(const std::string& kind) {
+    std::string SentLocation(const std::string& kind)
+    {
         const Json::Value records = standin.Received(kind);
         return records[records.size() - 1]["answer"]["location"].asString();
     }
 
-    std::string RedirectAddress() const { return "https://" + standin.HostPort("redirect") + "/facebook_login_success.htm"; }
+    std::string RedirectAddress() const
+    {
+        return "https://" + standin.HostPort("redirect") + "/facebook_login_success.htm";
+    }
 
-    std::string DialogPath() const {
+    std::string DialogPath() const
+    {
         return "/v2.12/dialog/oauth?client_id=123456789012345&redirect_uri=" + RedirectAddress() +
                "&type=user_agent&response_type=token&display=popup&scope=user_photos,publish_actions";
     }
 
     // The dialog's answer for a browser without a session: the login form's address.
-    std::string FormAddress() {
+    std::string FormAddress()
+    {
         const auto dialog = web->Get(DialogPath().c_str());
         EXPECT_EQ(dialog->status, 302);
         return SentLocation("oauth_dialog");
     }
 
-    std::string FormAction(const std::string& formAddress) {
+    std::string FormAction(const std::string& formAddress)
+    {
         const auto form = web->Get(PathOf(formAddress).c_str());
         const std::size_t at = form->body.find("action=\"");
         EXPECT_NE(at, std::string::npos);
@@ -53,26 +63,32 @@ protected:
     }
 
     httplib::Result Submit(const std::string& action, const std::string& email, const std::string& pass,
-                           const char* button = "login") {
+                           const char* button = "login")
+    {
         return web->Post(action.c_str(), httplib::Params{{"email", email}, {"pass", pass}, {button, "1"}});
     }
 
-    std::string SessionCookie(const httplib::Response& response) {
+    std::string SessionCookie(const httplib::Response& response)
+    {
         for (std::size_t i = 0; i < response.get_header_value_count("Set-Cookie"); ++i) {
             const std::string cookie = response.get_header_value("Set-Cookie", i);
-            if (cookie.starts_with("xs=")) return cookie.substr(0, cookie.find(';'));
+            if (cookie.starts_with("xs="))
+                return cookie.substr(0, cookie.find(';'));
         }
         return {};
     }
 
-    std::string TokenOf(const std::string& location) {
+    std::string TokenOf(const std::string& location)
+    {
         const std::string marker = "#access_token=";
         const std::size_t at = location.find(marker);
-        if (at == std::string::npos) return {};
+        if (at == std::string::npos)
+            return {};
         return location.substr(at + marker.size(), location.find('&', at) - at - marker.size());
     }
 
-    int MeStatus(const std::string& token) {
+    int MeStatus(const std::string& token)
+    {
         return standin.Client("graph")->Get(("/v2.12/me?access_token=" + token + "&fields=name").c_str())->status;
     }
 
@@ -80,7 +96,8 @@ protected:
     std::unique_ptr<httplib::Client> web = standin.Client("web");
 };
 
-TEST_F(LoginFlowTest, DialogWithoutSessionShowsTheFormWithEmailPassAndButton) {
+TEST_F(LoginFlowTest, DialogWithoutSessionShowsTheFormWithEmailPassAndButton)
+{
     const std::string address = FormAddress();
     EXPECT_TRUE(address.starts_with("https://" + standin.HostPort("web") + "/login.php?")) << address;
     EXPECT_EQ(address.find("login_attempt="), std::string::npos);
@@ -99,7 +116,8 @@ TEST_F(LoginFlowTest, DialogWithoutSessionShowsTheFormWithEmailPassAndButton) {
     EXPECT_EQ(dialog["outcome"].asString(), "login_form");
 }
 
-TEST_F(LoginFlowTest, WrongPasswordLeadsBackToTheFormWithLoginAttempt) {
+TEST_F(LoginFlowTest, WrongPasswordLeadsBackToTheFormWithLoginAttempt)
+{
     const auto answer = Submit(FormAction(FormAddress()), "guest@example.com", "wrong");
     ASSERT_EQ(answer->status, 302);
     const std::string again = SentLocation("login");
@@ -117,7 +135,8 @@ TEST_F(LoginFlowTest, WrongPasswordLeadsBackToTheFormWithLoginAttempt) {
     EXPECT_FALSE(login.isMember("pass"));
 }
 
-TEST_F(LoginFlowTest, GoodLoginRedirectsWithTokenAndLeavesAPersistentSessionCookie) {
+TEST_F(LoginFlowTest, GoodLoginRedirectsWithTokenAndLeavesAPersistentSessionCookie)
+{
     const auto answer = Submit(FormAction(FormAddress()), "guest@example.com", "secret");
     ASSERT_EQ(answer->status, 302);
     const std::string location = SentLocation("login");
@@ -127,12 +146,14 @@ TEST_F(LoginFlowTest, GoodLoginRedirectsWithTokenAndLeavesAPersistentSessionCook
 
     bool persistent = false;
     for (std::size_t i = 0; i < answer->get_header_value_count("Set-Cookie"); ++i)
-        persistent = persistent || answer->get_header_value("Set-Cookie", i).find("Max-Age=31536000") != std::string::npos;
+        persistent =
+            persistent || answer->get_header_value("Set-Cookie", i).find("Max-Age=31536000") != std::string::npos;
     EXPECT_TRUE(persistent);
     EXPECT_FALSE(SessionCookie(*answer).empty());
 }
 
-TEST_F(LoginFlowTest, SessionCookieSendsTheDialogStraightToTheRedirectWithANewToken) {
+TEST_F(LoginFlowTest, SessionCookieSendsTheDialogStraightToTheRedirectWithANewToken)
+{
     const auto login = Submit(FormAction(FormAddress()), "guest@example.com", "secret");
     const std::string first = TokenOf(login->get_header_value("Location"));
 
@@ -145,7 +166,8 @@ TEST_F(LoginFlowTest, SessionCookieSendsTheDialogStraightToTheRedirectWithANewTo
     EXPECT_EQ(standin.Received("oauth_dialog")[1]["details"]["outcome"].asString(), "session");
 }
 
-TEST_F(LoginFlowTest, CancelButtonAndDenySwitchGiveTheErrorRedirect) {
+TEST_F(LoginFlowTest, CancelButtonAndDenySwitchGiveTheErrorRedirect)
+{
     const std::string denied = RedirectAddress() +
                                "?error=access_denied&error_code=200&error_description=Permissions+error"
                                "&error_reason=user_denied#_=_";
@@ -158,10 +180,12 @@ TEST_F(LoginFlowTest, CancelButtonAndDenySwitchGiveTheErrorRedirect) {
     EXPECT_EQ(SentLocation("login"), denied);
 }
 
-TEST_F(LoginFlowTest, LogoutWithTheTokenEndsTheTokenAndItsBrowserSession) {
+TEST_F(LoginFlowTest, LogoutWithTheTokenEndsTheTokenAndItsBrowserSession)
+{
     const auto login = Submit(FormAction(FormAddress()), "guest@example.com", "secret");
     const std::string token = TokenOf(SentLocation("login"));
-    const auto logout = web->Get(("/logout.php?access_token=" + token + "&next=http%3A%2F%2Flocalhost%2Flogout.html").c_str());
+    const auto logout =
+        web->Get(("/logout.php?access_token=" + token + "&next=http%3A%2F%2Flocalhost%2Flogout.html").c_str());
     EXPECT_EQ(logout->status, 200);
     EXPECT_EQ(MeStatus(token), 400);
 
@@ -177,11 +201,13 @@ TEST_F(LoginFlowTest, LogoutWithTheTokenEndsTheTokenAndItsBrowserSession) {
     EXPECT_NE(SentLocation("oauth_dialog").find("/login.php?"), std::string::npos);
 }
 
-TEST_F(LoginFlowTest, ScriptedOrSessionKeepingLogoutLeavesTheSessionOpen) {
+TEST_F(LoginFlowTest, ScriptedOrSessionKeepingLogoutLeavesTheSessionOpen)
+{
     const auto login = Submit(FormAction(FormAddress()), "guest@example.com", "secret");
     const httplib::Headers cookie{{"Cookie", SessionCookie(*login)}};
     standin.Script(ParseJson(R"({"path": "/logout.php", "status": 404, "times": 1})"));
-    EXPECT_EQ(web->Get(("/logout.php?access_token=" + TokenOf(SentLocation("login")) + "&next=x").c_str())->status, 404);
+    EXPECT_EQ(web->Get(("/logout.php?access_token=" + TokenOf(SentLocation("login")) + "&next=x").c_str())->status,
+              404);
     web->Get(DialogPath().c_str(), cookie);
     const std::string token = TokenOf(SentLocation("oauth_dialog"));
     ASSERT_FALSE(token.empty());
@@ -193,7 +219,8 @@ TEST_F(LoginFlowTest, ScriptedOrSessionKeepingLogoutLeavesTheSessionOpen) {
     EXPECT_FALSE(TokenOf(SentLocation("oauth_dialog")).empty());
 }
 
-TEST_F(LoginFlowTest, AutosubmitAndCloseWindowSwitchesChangeTheFormPage) {
+TEST_F(LoginFlowTest, AutosubmitAndCloseWindowSwitchesChangeTheFormPage)
+{
     standin.Configure(ParseJson(R"({"autosubmit": true, "autosubmitDelayMs": 50})"));
     const std::string address = FormAddress();
     const auto form = web->Get(PathOf(address).c_str());
@@ -209,7 +236,8 @@ TEST_F(LoginFlowTest, AutosubmitAndCloseWindowSwitchesChangeTheFormPage) {
     EXPECT_NE(web->Get(PathOf(address).c_str())->body.find("window.close()"), std::string::npos);
 }
 
-TEST_F(LoginFlowTest, WebRootAnswersAndTheRedirectHostServesItsPage) {
+TEST_F(LoginFlowTest, WebRootAnswersAndTheRedirectHostServesItsPage)
+{
     EXPECT_EQ(web->Get("/")->status, 200);
     const auto page = standin.Client("redirect")->Get("/facebook_login_success.htm?error=access_denied");
     EXPECT_EQ(page->status, 200);

@@ -20,7 +20,8 @@ using testsupport::StandinProcess;
 
 namespace {
 
-TEST(ProcessTest, PrintsEveryListenerAndTheEnvironmentBlockThenStopsCleanly) {
+TEST(ProcessTest, PrintsEveryListenerAndTheEnvironmentBlockThenStopsCleanly)
+{
     StandinProcess standin;
     const auto& lines = standin.Lines();
     auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
@@ -35,14 +36,16 @@ TEST(ProcessTest, PrintsEveryListenerAndTheEnvironmentBlockThenStopsCleanly) {
     EXPECT_EQ(standin.Terminate(), 0);
 }
 
-TEST(ProcessTest, DataFolderKeepsTheJournalAndTheUploadedFiles) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("standin-data-" + std::to_string(::getpid()));
+TEST(ProcessTest, DataFolderKeepsTheJournalAndTheUploadedFiles)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("standin-data-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
     {
         StandinProcess standin{{"--data", folder.string()}};
-        standin.Client("gif-upload")->Post(
-            "/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""}, {"file", "GIF89a;", "a.gif", "image/gif"}});
+        standin.Client("gif-upload")
+            ->Post("/v1/gifs", httplib::MultipartFormDataItems{{"api_key", "Qv7mRtX2pLw9K", "", ""},
+                                                               {"file", "GIF89a;", "a.gif", "image/gif"}});
         EXPECT_EQ(standin.Terminate(), 0);
     }
     std::ifstream journal(folder / "journal.jsonl");
@@ -55,7 +58,8 @@ TEST(ProcessTest, DataFolderKeepsTheJournalAndTheUploadedFiles) {
     std::filesystem::remove_all(folder);
 }
 
-TEST(ProcessTest, WaitEndpointReturnsOnceTheRecordArrives) {
+TEST(ProcessTest, WaitEndpointReturnsOnceTheRecordArrives)
+{
     StandinProcess standin;
     standin.Client("web")->Get("/");
     const Json::Value waited = standin.AdminGet("/_admin/wait?kind=web_root&count=1&timeoutMs=20000");
@@ -63,7 +67,8 @@ TEST(ProcessTest, WaitEndpointReturnsOnceTheRecordArrives) {
     EXPECT_FALSE(standin.AdminGet("/_admin/wait?kind=logout&count=1&timeoutMs=10")["reached"].asBool());
 }
 
-TEST(ProcessTest, ClosedHostRefusesConnectionsUntilOpenedOnTheSamePort) {
+TEST(ProcessTest, ClosedHostRefusesConnectionsUntilOpenedOnTheSamePort)
+{
     StandinProcess standin{{"--closed", "web"}};
     const auto refused = standin.Client("web")->Get("/");
     ASSERT_FALSE(refused);
@@ -75,9 +80,7 @@ TEST(ProcessTest, ClosedHostRefusesConnectionsUntilOpenedOnTheSamePort) {
     EXPECT_FALSE(standin.Client("web")->Get("/"));
 }
 
-TEST(ProcessTest, UnknownOptionIsRefused) {
-    EXPECT_THROW(StandinProcess({"--no-such-option"}), std::runtime_error);
-}
+TEST(ProcessTest, UnknownOptionIsRefused) { EXPECT_THROW(StandinProcess({"--no-such-option"}), std::runtime_error); }
 
 }  // namespace
 }  // namespace standintest

@@ -49,7 +49,10 @@ std::vector<char*> Pointers(std::vector<std::string>& texts)
 // calls happen (other threads of the test may hold the allocator's lock).
 struct ExecPlan {
     ExecPlan(std::vector<std::string> arguments, std::vector<std::string> environment)
-        : argv(std::move(arguments)), env(std::move(environment)), argp(Pointers(argv)), envp(Pointers(env))
+        : argv(std::move(arguments)),
+          env(std::move(environment)),
+          argp(Pointers(argv)),
+          envp(Pointers(env))
     {
     }
     std::vector<std::string> argv;

@@ -29,8 +29,8 @@ struct ChildOutput {
 
 struct ChildSetup {
     std::vector<std::string> env = {};  // "NAME=value": added to, or replacing, this process's own
-    bool wholeEnvironment = false;       // env is all the child gets
-    bool inputPipe = false;              // standard input from a pipe, closed by CloseInput()
+    bool wholeEnvironment = false;      // env is all the child gets
+    bool inputPipe = false;             // standard input from a pipe, closed by CloseInput()
     ChildOutput out = {};
     ChildOutput err = {};
 };

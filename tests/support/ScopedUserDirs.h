@@ -66,6 +66,6 @@ private:
 inline std::string SettingsFileWith(std::string_view valueLines)
 {
     return "Windows Registry Editor Version 5.00\r\n\r\n"
-           "[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100]\r\n"
-        + std::string(valueLines) + "\r\n";
+           "[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100]\r\n" +
+           std::string(valueLines) + "\r\n";
 }

@@ -124,8 +124,8 @@ Json::Value StandinProcess::Received(const std::string& kinds) const
 
 bool StandinProcess::WaitFor(const std::string& kind, int count, int timeoutMs) const
 {
-    return AdminGet("/_admin/wait?kind=" + kind + "&count=" + std::to_string(count)
-                    + "&timeoutMs=" + std::to_string(timeoutMs))["reached"]
+    return AdminGet("/_admin/wait?kind=" + kind + "&count=" + std::to_string(count) +
+                    "&timeoutMs=" + std::to_string(timeoutMs))["reached"]
         .asBool();
 }
 

@@ -13,14 +13,13 @@ namespace {
 
 class TestAuthorityEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
-        ::setenv("ZENDRIK_CA_FILE", testsupport::TestDataPath("certs/ca.pem").c_str(), 1);
-    }
+    void SetUp() override { ::setenv("ZENDRIK_CA_FILE", testsupport::TestDataPath("certs/ca.pem").c_str(), 1); }
 };
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     std::signal(SIGPIPE, SIG_IGN);
     ::testing::InitGoogleTest(&argc, argv);
     // GoogleTest owns registered environments and deletes them at exit.

@@ -1,8 +1,8 @@
 #include "tests/support/WireServer.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <condition_variable>
 #include <csignal>
 #include <list>
@@ -30,17 +30,19 @@ using detail::WireChannel;
 // Large enough that a fast client's upload takes few system calls per megabyte.
 constexpr std::size_t kReadBuffer = 256 * 1024;
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-        return std::tolower(x) == std::tolower(y);
-    });
+bool EqualNoCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
-bool HasHeader(const std::vector<std::pair<std::string, std::string>>& headers, std::string_view name) {
+bool HasHeader(const std::vector<std::pair<std::string, std::string>>& headers, std::string_view name)
+{
     return std::any_of(headers.begin(), headers.end(), [&](const auto& h) { return EqualNoCase(h.first, name); });
 }
 
-std::string InterimReason(int status) {
+std::string InterimReason(int status)
+{
     switch (status) {
     case 100: return "Continue";
     case 101: return "Switching Protocols";
@@ -50,40 +52,50 @@ std::string InterimReason(int status) {
     }
 }
 
-std::string StatusLine(int status, const std::string& reason) {
+std::string StatusLine(int status, const std::string& reason)
+{
     return "HTTP/1.1 " + std::to_string(status) + " " + reason + "\r\n";
 }
 
-bool WantsClose(const RecordedRequest& request) {
+bool WantsClose(const RecordedRequest& request)
+{
     const auto connection = request.Header("Connection");
-    if (request.version == "HTTP/1.0") return !connection || !EqualNoCase(*connection, "keep-alive");
+    if (request.version == "HTTP/1.0")
+        return !connection || !EqualNoCase(*connection, "keep-alive");
     return connection && EqualNoCase(*connection, "close");
 }
 
-bool ExpectsContinue(const RecordedRequest& request) {
+bool ExpectsContinue(const RecordedRequest& request)
+{
     const auto expect = request.Header("Expect");
     return request.version == "HTTP/1.1" && expect && EqualNoCase(*expect, "100-continue");
 }
 
-bool CutsBody(Misbehaviour m) {
+bool CutsBody(Misbehaviour m)
+{
     return m == Misbehaviour::CloseAfterBodyBytes || m == Misbehaviour::ResetAfterBodyBytes;
 }
 
-bool ScriptedClose(const ScriptedReply& reply) {
+bool ScriptedClose(const ScriptedReply& reply)
+{
     return std::any_of(reply.headers.begin(), reply.headers.end(), [](const auto& h) {
         return EqualNoCase(h.first, "Connection") && EqualNoCase(h.second, "close");
     });
 }
 
-std::string FormatReply(const ScriptedReply& reply, bool headRequest, bool closing) {
+std::string FormatReply(const ScriptedReply& reply, bool headRequest, bool closing)
+{
     const bool noBody = reply.status == 204 || reply.status == 304;
     std::string out = StatusLine(reply.status, reply.reason);
-    for (const auto& [name, value] : reply.headers) out += name + ": " + value + "\r\n";
+    for (const auto& [name, value] : reply.headers)
+        out += name + ": " + value + "\r\n";
     if (!HasHeader(reply.headers, "Content-Length"))
         out += "Content-Length: " + std::to_string(noBody ? 0 : reply.body.size()) + "\r\n";
-    if (closing && !HasHeader(reply.headers, "Connection")) out += "Connection: close\r\n";
+    if (closing && !HasHeader(reply.headers, "Connection"))
+        out += "Connection: close\r\n";
     out += "\r\n";
-    if (!noBody && !headRequest) out += reply.body;
+    if (!noBody && !headRequest)
+        out += reply.body;
     return out;
 }
 
@@ -92,7 +104,8 @@ struct CertificateFiles {
     const char* key;
 };
 
-CertificateFiles CertificatesFor(TlsMode mode) {
+CertificateFiles CertificatesFor(TlsMode mode)
+{
     switch (mode) {
     case TlsMode::Untrusted: return {"certs/untrusted.pem", "certs/untrusted-key.pem"};
     case TlsMode::WrongHost: return {"certs/wrong-host.pem", "certs/wrong-host-key.pem"};
@@ -110,9 +123,11 @@ enum class Closing { Normal, Reset };
 
 }  // namespace
 
-std::optional<std::string> RecordedRequest::Header(std::string_view name) const {
+std::optional<std::string> RecordedRequest::Header(std::string_view name) const
+{
     for (const auto& [key, value] : headers)
-        if (EqualNoCase(key, name)) return value;
+        if (EqualNoCase(key, name))
+            return value;
     return std::nullopt;
 }
 
@@ -165,7 +180,8 @@ struct WireServer::Impl {
     std::list<Connection> connections;
 };
 
-WireServer::Impl::Impl(TlsMode mode) : tls(mode) {
+WireServer::Impl::Impl(TlsMode mode) : tls(mode)
+{
     // A client that vanishes while we write must not kill the test process; TLS writes
     // go through write(2), which has no MSG_NOSIGNAL.
     std::signal(SIGPIPE, SIG_IGN);
@@ -177,7 +193,8 @@ WireServer::Impl::Impl(TlsMode mode) : tls(mode) {
     acceptThread = std::thread([this] { AcceptLoop(); });
 }
 
-WireServer::Impl::~Impl() {
+WireServer::Impl::~Impl()
+{
     {
         std::lock_guard lock(mutex);
         stopping = true;
@@ -189,22 +206,25 @@ WireServer::Impl::~Impl() {
     {
         std::lock_guard lock(mutex);
         for (auto& c : connections)
-            if (c.fd >= 0) ::shutdown(c.fd, SHUT_RDWR);  // wakes blocked reads and writes
+            if (c.fd >= 0)
+                ::shutdown(c.fd, SHUT_RDWR);  // wakes blocked reads and writes
     }
-    for (auto& c : connections) c.thread.join();
+    for (auto& c : connections)
+        c.thread.join();
 }
 
-void WireServer::Impl::Listen() {
+void WireServer::Impl::Listen()
+{
     listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd < 0) throw std::runtime_error("WireServer: socket failed");
+    if (listenFd < 0)
+        throw std::runtime_error("WireServer: socket failed");
     const int on = 1;
     ::setsockopt(listenFd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (::bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listenFd, 128) != 0 ||
+    if (::bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listenFd, 128) != 0 ||
         ::getsockname(listenFd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         ::close(listenFd);
         throw std::runtime_error("WireServer: cannot listen on 127.0.0.1");
@@ -212,19 +232,22 @@ void WireServer::Impl::Listen() {
     port = ntohs(address.sin_port);
 }
 
-void WireServer::Impl::AcceptLoop() {
+void WireServer::Impl::AcceptLoop()
+{
     for (;;) {
         const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         const int error = errno;
         {
             std::lock_guard lock(mutex);
             if (stopping) {
-                if (fd >= 0) ::close(fd);
+                if (fd >= 0)
+                    ::close(fd);
                 return;
             }
         }
         if (fd < 0) {
-            if (error != EINTR) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (error != EINTR)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             continue;
         }
         ReapFinished();
@@ -232,7 +255,8 @@ void WireServer::Impl::AcceptLoop() {
     }
 }
 
-void WireServer::Impl::StartConnection(int fd) {
+void WireServer::Impl::StartConnection(int fd)
+{
     const int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     std::lock_guard lock(mutex);
@@ -250,31 +274,37 @@ void WireServer::Impl::StartConnection(int fd) {
     changed.notify_all();
 }
 
-void WireServer::Impl::ReapFinished() {
+void WireServer::Impl::ReapFinished()
+{
     std::list<Connection> done;
     {
         std::lock_guard lock(mutex);
         for (auto it = connections.begin(); it != connections.end();) {
             const auto next = std::next(it);
-            if (it->finished) done.splice(done.end(), connections, it);
+            if (it->finished)
+                done.splice(done.end(), connections, it);
             it = next;
         }
     }
-    for (auto& c : done) c.thread.join();
+    for (auto& c : done)
+        c.thread.join();
 }
 
-void WireServer::Impl::Serve(Connection& connection) {
+void WireServer::Impl::Serve(Connection& connection)
+{
     Closing how = Closing::Normal;
     try {
         WireChannel channel(connection.fd, context.get());
-        if (channel.Open()) how = ServeRequests(channel);
+        if (channel.Open())
+            how = ServeRequests(channel);
     } catch (const std::exception&) {
         // Out of memory or no TLS session: drop this connection, keep serving others.
     }
     Close(connection, how);
 }
 
-Closing WireServer::Impl::ServeRequests(WireChannel& channel) {
+Closing WireServer::Impl::ServeRequests(WireChannel& channel)
+{
     Input input;
     for (;;) {
         bool discardThis = false;
@@ -286,7 +316,8 @@ Closing WireServer::Impl::ServeRequests(WireChannel& channel) {
         ScriptedReply reply;
         const Ending ending = ReadRequest(channel, input, parser, reply);
         if (ending == Ending::PeerGone) {
-            if (parser.Started()) Record(parser);
+            if (parser.Started())
+                Record(parser);
             return Closing::Normal;
         }
         const RecordedRequest& request = parser.Request();
@@ -305,46 +336,51 @@ Closing WireServer::Impl::ServeRequests(WireChannel& channel) {
         }
         Record(parser);
         switch (reply.misbehaviour) {
-        case Misbehaviour::NeverAnswer:
-            Hold(channel, input);
-            return Closing::Normal;
-        case Misbehaviour::CloseWithoutAnswer:
-            return Closing::Normal;
+        case Misbehaviour::NeverAnswer: Hold(channel, input); return Closing::Normal;
+        case Misbehaviour::CloseWithoutAnswer: return Closing::Normal;
         case Misbehaviour::GarbageAnswer:
             channel.Write("\x01\x02 this is no HTTP response \x7f\r\n\r\n");
             return Closing::Normal;
-        default:
-            break;
+        default: break;
         }
-        if (!Answer(channel, reply, headRequest, closing) || closing) return Closing::Normal;
+        if (!Answer(channel, reply, headRequest, closing) || closing)
+            return Closing::Normal;
     }
 }
 
-Ending WireServer::Impl::ReadRequest(WireChannel& channel, Input& input, RequestParser& parser,
-                                     ScriptedReply& reply) {
+Ending WireServer::Impl::ReadRequest(WireChannel& channel, Input& input, RequestParser& parser, ScriptedReply& reply)
+{
     for (;;) {
         if (input.begin == input.end) {
             input.begin = 0;
             input.end = channel.Read(input.buffer.data(), input.buffer.size());
-            if (input.end == 0) return Ending::PeerGone;
+            if (input.end == 0)
+                return Ending::PeerGone;
         }
         const bool inHeaders = parser.phase() == RequestParser::Phase::Headers;
         input.begin += parser.Feed(input.buffer.data() + input.begin, input.end - input.begin);
-        if (parser.phase() == RequestParser::Phase::Malformed) return Ending::Malformed;
-        if (inHeaders && parser.phase() != RequestParser::Phase::Headers) OnHeaders(channel, parser, reply);
-        if (parser.LimitReached()) return Ending::Cut;
-        if (parser.phase() == RequestParser::Phase::Done) return Ending::Complete;
+        if (parser.phase() == RequestParser::Phase::Malformed)
+            return Ending::Malformed;
+        if (inHeaders && parser.phase() != RequestParser::Phase::Headers)
+            OnHeaders(channel, parser, reply);
+        if (parser.LimitReached())
+            return Ending::Cut;
+        if (parser.phase() == RequestParser::Phase::Done)
+            return Ending::Complete;
     }
 }
 
-void WireServer::Impl::OnHeaders(WireChannel& channel, RequestParser& parser, ScriptedReply& reply) {
+void WireServer::Impl::OnHeaders(WireChannel& channel, RequestParser& parser, ScriptedReply& reply)
+{
     reply = ReplyFor(parser.Request().target);
-    if (CutsBody(reply.misbehaviour)) parser.LimitBody(reply.afterBodyBytes);
+    if (CutsBody(reply.misbehaviour))
+        parser.LimitBody(reply.afterBodyBytes);
     if (parser.phase() == RequestParser::Phase::Body && ExpectsContinue(parser.Request()))
         channel.Write(StatusLine(100, "Continue") + "\r\n");
 }
 
-ScriptedReply WireServer::Impl::ReplyFor(const std::string& target) const {
+ScriptedReply WireServer::Impl::ReplyFor(const std::string& target) const
+{
     std::lock_guard lock(mutex);
     const ScriptedReply* best = nullptr;
     std::size_t bestLength = 0;
@@ -357,7 +393,8 @@ ScriptedReply WireServer::Impl::ReplyFor(const std::string& target) const {
     return best ? *best : ScriptedReply{};
 }
 
-void WireServer::Impl::Record(RequestParser& parser) {
+void WireServer::Impl::Record(RequestParser& parser)
+{
     {
         std::lock_guard lock(mutex);
         requests.push_back(parser.Take());
@@ -365,27 +402,32 @@ void WireServer::Impl::Record(RequestParser& parser) {
     changed.notify_all();
 }
 
-bool WireServer::Impl::Answer(WireChannel& channel, const ScriptedReply& reply, bool headRequest,
-                              bool closing) {
+bool WireServer::Impl::Answer(WireChannel& channel, const ScriptedReply& reply, bool headRequest, bool closing)
+{
     if (reply.interimStatus &&
         !channel.Write(StatusLine(*reply.interimStatus, InterimReason(*reply.interimStatus)) + "\r\n"))
         return false;
-    if (!Sleep(reply.delay)) return false;
+    if (!Sleep(reply.delay))
+        return false;
     return channel.Write(FormatReply(reply, headRequest, closing));
 }
 
-void WireServer::Impl::Hold(WireChannel& channel, Input& input) {
+void WireServer::Impl::Hold(WireChannel& channel, Input& input)
+{
     while (channel.Read(input.buffer.data(), input.buffer.size()) > 0) {
     }
 }
 
-bool WireServer::Impl::Sleep(std::chrono::milliseconds delay) {
+bool WireServer::Impl::Sleep(std::chrono::milliseconds delay)
+{
     std::unique_lock lock(mutex);
-    if (delay.count() > 0) changed.wait_for(lock, delay, [this] { return stopping; });
+    if (delay.count() > 0)
+        changed.wait_for(lock, delay, [this] { return stopping; });
     return !stopping;
 }
 
-void WireServer::Impl::Close(Connection& connection, Closing how) {
+void WireServer::Impl::Close(Connection& connection, Closing how)
+{
     {
         std::lock_guard lock(mutex);
         if (how == Closing::Reset) {
@@ -408,51 +450,61 @@ WireServer::~WireServer() = default;
 
 std::uint16_t WireServer::Port() const { return impl_->port; }
 
-std::string WireServer::BaseUrl() const {
+std::string WireServer::BaseUrl() const
+{
     return std::string(impl_->tls == TlsMode::Plain ? "http" : "https") + "://127.0.0.1:" + std::to_string(Port());
 }
 
-std::u16string WireServer::BaseUrlW() const {
+std::u16string WireServer::BaseUrlW() const
+{
     const std::string url = BaseUrl();
     return std::u16string(url.begin(), url.end());  // ASCII only
 }
 
-void WireServer::Script(std::string targetPrefix, ScriptedReply reply) {
+void WireServer::Script(std::string targetPrefix, ScriptedReply reply)
+{
     std::lock_guard lock(impl_->mutex);
     impl_->scripts.insert_or_assign(std::move(targetPrefix), std::move(reply));
 }
 
-void WireServer::SetDiscardBodies(bool discard) {
+void WireServer::SetDiscardBodies(bool discard)
+{
     std::lock_guard lock(impl_->mutex);
     impl_->discard = discard;
 }
 
-std::vector<RecordedRequest> WireServer::Requests() const {
+std::vector<RecordedRequest> WireServer::Requests() const
+{
     std::lock_guard lock(impl_->mutex);
     return impl_->requests;
 }
 
-void WireServer::ClearRequests() {
+void WireServer::ClearRequests()
+{
     std::lock_guard lock(impl_->mutex);
     impl_->requests.clear();
 }
 
-bool WireServer::WaitForRequests(std::size_t n, std::chrono::milliseconds timeout) const {
+bool WireServer::WaitForRequests(std::size_t n, std::chrono::milliseconds timeout) const
+{
     std::unique_lock lock(impl_->mutex);
     return impl_->changed.wait_for(lock, timeout, [&] { return impl_->requests.size() >= n; });
 }
 
-bool WireServer::WaitForOpenConnections(std::size_t atMost, std::chrono::milliseconds timeout) const {
+bool WireServer::WaitForOpenConnections(std::size_t atMost, std::chrono::milliseconds timeout) const
+{
     std::unique_lock lock(impl_->mutex);
     return impl_->changed.wait_for(lock, timeout, [&] { return impl_->open <= atMost; });
 }
 
-std::size_t WireServer::ConnectionsAccepted() const {
+std::size_t WireServer::ConnectionsAccepted() const
+{
     std::lock_guard lock(impl_->mutex);
     return impl_->accepted;
 }
 
-std::size_t WireServer::OpenConnections() const {
+std::size_t WireServer::OpenConnections() const
+{
     std::lock_guard lock(impl_->mutex);
     return impl_->open;
 }

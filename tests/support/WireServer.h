@@ -17,14 +17,14 @@
 namespace testsupport {
 
 struct RecordedRequest {
-    std::string raw;      // every byte received for this request, headers and body
-    std::string method;   // "POST"
-    std::string target;   // "/v2.12/me?fields=id"
-    std::string version;  // "HTTP/1.1"
+    std::string raw;                                           // every byte received for this request, headers and body
+    std::string method;                                        // "POST"
+    std::string target;                                        // "/v2.12/me?fields=id"
+    std::string version;                                       // "HTTP/1.1"
     std::vector<std::pair<std::string, std::string>> headers;  // in arrival order
-    std::string body;     // de-chunked when the request was chunked
-    std::uint64_t bodyBytesReceived = 0;  // also counted when bodies are discarded
-    bool complete = false;  // the whole announced body arrived
+    std::string body;                                          // de-chunked when the request was chunked
+    std::uint64_t bodyBytesReceived = 0;                       // also counted when bodies are discarded
+    bool complete = false;                                     // the whole announced body arrived
 
     // First header of that name, compared without case; nullopt when absent.
     std::optional<std::string> Header(std::string_view name) const;
@@ -92,8 +92,7 @@ public:
     std::size_t OpenConnections() const;
     // Waits until at most n connections are still open (the server notices a client's
     // close only when its read returns); false on timeout.
-    bool WaitForOpenConnections(std::size_t atMost,
-                                std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+    bool WaitForOpenConnections(std::size_t atMost, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
     // Forgets the requests recorded so far, so that a test can count from here.
     void ClearRequests();
 

@@ -25,7 +25,8 @@ constexpr std::size_t kMiB = 1024 * 1024;
 
 class RawClient {
 public:
-    explicit RawClient(std::uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    explicit RawClient(std::uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
         timeval timeout{20, 0};  // a server that hangs fails the test instead of stalling it
         ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
         sockaddr_in address{};
@@ -40,35 +41,43 @@ public:
 
     bool connected() const { return connected_; }
 
-    void Send(const std::string& bytes) {
+    void Send(const std::string& bytes)
+    {
         ASSERT_EQ(::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
     }
 
     // One reply, read up to the end of its Content-Length body.
-    std::string ReadReply() {
+    std::string ReadReply()
+    {
         std::string reply;
         std::size_t headEnd = std::string::npos;
         while ((headEnd = reply.find("\r\n\r\n")) == std::string::npos)
-            if (!ReadMore(reply)) return reply;
+            if (!ReadMore(reply))
+                return reply;
         const auto lengthAt = reply.find("Content-Length: ");
-        if (lengthAt == std::string::npos) return reply;
+        if (lengthAt == std::string::npos)
+            return reply;
         const std::size_t total = headEnd + 4 + std::stoul(reply.substr(lengthAt + 16));
         while (reply.size() < total)
-            if (!ReadMore(reply)) break;
+            if (!ReadMore(reply))
+                break;
         return reply;
     }
 
     // Everything up to and including `end`.
-    std::string ReadUntil(const std::string& end) {
+    std::string ReadUntil(const std::string& end)
+    {
         std::string reply;
         while (!reply.ends_with(end))
-            if (!ReadMore(reply)) break;
+            if (!ReadMore(reply))
+                break;
         return reply;
     }
 
     // What a read returns once the server has given up on the connection: 0 for an
     // orderly close, -1 with errno ECONNRESET for an abort.
-    ssize_t ReadAfterCut(int& error) {
+    ssize_t ReadAfterCut(int& error)
+    {
         char byte = 0;
         const ssize_t n = ::recv(fd_, &byte, 1, 0);
         error = errno;
@@ -76,10 +85,12 @@ public:
     }
 
 private:
-    bool ReadMore(std::string& into) {
+    bool ReadMore(std::string& into)
+    {
         char buffer[4096];
         const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-        if (n <= 0) return false;
+        if (n <= 0)
+            return false;
         into.append(buffer, static_cast<std::size_t>(n));
         return true;
     }
@@ -92,7 +103,8 @@ class TempFile {
 public:
     explicit TempFile(const std::string& content)
         : path_(std::filesystem::temp_directory_path() /
-                ("wire-server-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++))) {
+                ("wire-server-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++)))
+    {
         std::ofstream(path_, std::ios::binary) << content;
     }
     ~TempFile() { std::filesystem::remove(path_); }
@@ -104,22 +116,27 @@ private:
 };
 
 // Exit code of curl, which never goes through a proxy here.
-int Curl(const std::string& arguments) {
+int Curl(const std::string& arguments)
+{
     const std::string command = "curl -sS --noproxy '*' --max-time 60 -o /dev/null --cacert " +
                                 TestDataPath("certs/ca.pem") + " " + arguments + " 2>/dev/null";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string Pattern(std::size_t size) {
+std::string Pattern(std::size_t size)
+{
     std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + i / 977) & 0xff);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 131 + i / 977) & 0xff);
     return bytes;
 }
 
-TEST(WireServer, RecordsRequestsByteForByteOnOneKeptAliveConnection) {
+TEST(WireServer, RecordsRequestsByteForByteOnOneKeptAliveConnection)
+{
     WireServer server(TlsMode::Plain);
-    server.Script("/me", {.status = 201, .reason = "Created", .headers = {{"X-Scripted", "yes"}}, .body = "{\"id\":1}"});
+    server.Script("/me",
+                  {.status = 201, .reason = "Created", .headers = {{"X-Scripted", "yes"}}, .body = "{\"id\":1}"});
     RawClient client(server.Port());
     ASSERT_TRUE(client.connected());
 
@@ -146,7 +163,8 @@ TEST(WireServer, RecordsRequestsByteForByteOnOneKeptAliveConnection) {
     EXPECT_EQ(server.ConnectionsAccepted(), 1u);
 }
 
-TEST(WireServer, ReceivesAWholeMebibyteOverTlsFromCurl) {
+TEST(WireServer, ReceivesAWholeMebibyteOverTlsFromCurl)
+{
     WireServer server(TlsMode::Trusted);
     const std::string content = Pattern(kMiB);
     TempFile file(content);
@@ -163,13 +181,13 @@ TEST(WireServer, ReceivesAWholeMebibyteOverTlsFromCurl) {
     EXPECT_TRUE(request.raw.ends_with(content));
 }
 
-TEST(WireServer, DechunksAChunkedBodyAndKeepsItsFraming) {
+TEST(WireServer, DechunksAChunkedBodyAndKeepsItsFraming)
+{
     WireServer server(TlsMode::Plain);
     RawClient client(server.Port());
     ASSERT_TRUE(client.connected());
-    const std::string sent =
-        "POST /chunks HTTP/1.1\r\nHost: 127.0.0.1\r\nTransfer-Encoding: chunked\r\n\r\n"
-        "5;name=value\r\nhello\r\n6\r\n world\r\n0\r\nX-Trailer: t\r\n\r\n";
+    const std::string sent = "POST /chunks HTTP/1.1\r\nHost: 127.0.0.1\r\nTransfer-Encoding: chunked\r\n\r\n"
+                             "5;name=value\r\nhello\r\n6\r\n world\r\n0\r\nX-Trailer: t\r\n\r\n";
     for (std::size_t at = 0; at < sent.size(); at += 7) {
         client.Send(sent.substr(at, 7));
         ::usleep(1000);  // pieces that split every line and chunk somewhere
@@ -184,7 +202,8 @@ TEST(WireServer, DechunksAChunkedBodyAndKeepsItsFraming) {
     EXPECT_TRUE(request.complete);
 }
 
-TEST(WireServer, CertificatesThatMustFailVerificationDo) {
+TEST(WireServer, CertificatesThatMustFailVerificationDo)
+{
     for (const TlsMode mode : {TlsMode::Untrusted, TlsMode::WrongHost}) {
         WireServer server(mode);
         EXPECT_EQ(Curl(server.BaseUrl() + "/"), 60) << "mode " << static_cast<int>(mode);  // peer not verified
@@ -192,7 +211,8 @@ TEST(WireServer, CertificatesThatMustFailVerificationDo) {
     }
 }
 
-TEST(WireServer, CutsTheBodyWithAnOrderlyCloseOrAReset) {
+TEST(WireServer, CutsTheBodyWithAnOrderlyCloseOrAReset)
+{
     for (const Misbehaviour cut : {Misbehaviour::CloseAfterBodyBytes, Misbehaviour::ResetAfterBodyBytes}) {
         WireServer server(TlsMode::Plain);
         server.Script("/cut", {.misbehaviour = cut, .afterBodyBytes = 1000});
@@ -218,7 +238,8 @@ TEST(WireServer, CutsTheBodyWithAnOrderlyCloseOrAReset) {
     }
 }
 
-TEST(WireServer, SendsAnInterimStatusBeforeTheReply) {
+TEST(WireServer, SendsAnInterimStatusBeforeTheReply)
+{
     WireServer server(TlsMode::Plain);
     server.Script("/slow", {.delay = std::chrono::milliseconds(50), .interimStatus = 102});
     RawClient client(server.Port());
@@ -228,7 +249,8 @@ TEST(WireServer, SendsAnInterimStatusBeforeTheReply) {
     EXPECT_EQ(reply, "HTTP/1.1 102 Processing\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}");
 }
 
-TEST(WireServer, StopsWhileAConnectionWaitsForAnAnswerThatNeverComes) {
+TEST(WireServer, StopsWhileAConnectionWaitsForAnAnswerThatNeverComes)
+{
     auto server = std::make_unique<WireServer>(TlsMode::Plain);
     server->Script("/", {.misbehaviour = Misbehaviour::NeverAnswer});
     RawClient client(server->Port());
@@ -242,7 +264,8 @@ TEST(WireServer, StopsWhileAConnectionWaitsForAnAnswerThatNeverComes) {
     EXPECT_LE(client.ReadAfterCut(error), 0);
 }
 
-TEST(WireServer, DiscardModeCountsTheBodyWithoutKeepingIt) {
+TEST(WireServer, DiscardModeCountsTheBodyWithoutKeepingIt)
+{
     WireServer server(TlsMode::Trusted);
     server.SetDiscardBodies(true);
     TempFile file(Pattern(kMiB));

@@ -108,8 +108,8 @@ TEST(ConnectionFailure, CheckConnectionNeedsAWorkingHandshake)
     EXPECT_EQ(GetLastError(), ERROR_INTERNET_INVALID_CA);
 
     const std::string refused = "https://127.0.0.1:" + std::to_string(testsupport::UnusedLocalPort()) + "/";
-    EXPECT_FALSE(InternetCheckConnectionW(std::u16string(refused.begin(), refused.end()).c_str(),
-                                          FLAG_ICC_FORCE_CONNECTION, 0));
+    EXPECT_FALSE(
+        InternetCheckConnectionW(std::u16string(refused.begin(), refused.end()).c_str(), FLAG_ICC_FORCE_CONNECTION, 0));
     EXPECT_EQ(GetLastError(), ERROR_INTERNET_CANNOT_CONNECT);
 
     EXPECT_FALSE(InternetCheckConnectionW(u"https://www.example.invalid/", FLAG_ICC_FORCE_CONNECTION, 0));

@@ -22,8 +22,8 @@ TEST(HandleLifetime, ClosingSessionAndConnectionFirstLeavesTheRequestWorking)
     WireServer server;
     server.Script("/", ScriptedReply{.body = "still here"});
     HINTERNET session = InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    HINTERNET connection = InternetConnectW(session, u"127.0.0.1", server.Port(), nullptr, nullptr,
-                                            INTERNET_SERVICE_HTTP, 0, 0);
+    HINTERNET connection =
+        InternetConnectW(session, u"127.0.0.1", server.Port(), nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
     HINTERNET request = HttpOpenRequestA(connection, "GET", "/", nullptr, nullptr, nullptr, INTERNET_FLAG_SECURE, 0);
     ASSERT_TRUE(session && connection && request);
     EXPECT_TRUE(InternetCloseHandle(session));
@@ -82,8 +82,8 @@ TEST(HandleLifetime, CallsOutOfOrderAreWrongState)
     char buffer[4] = {};
     DWORD count = 0;
     DWORD length = sizeof count;
-    EXPECT_FALSE(HttpQueryInfoW(exchange.Request(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &count,
-                                &length, nullptr));
+    EXPECT_FALSE(
+        HttpQueryInfoW(exchange.Request(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &count, &length, nullptr));
     EXPECT_EQ(GetLastError(), ERROR_INTERNET_INCORRECT_HANDLE_STATE);
     EXPECT_FALSE(InternetReadFile(exchange.Request(), buffer, 1, &count));
     EXPECT_EQ(GetLastError(), ERROR_INTERNET_INCORRECT_HANDLE_STATE);
@@ -94,8 +94,8 @@ TEST(HandleLifetime, CallsOutOfOrderAreWrongState)
 
     EXPECT_FALSE(InternetWriteFile(exchange.Request(), "x", 1, nullptr));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-    EXPECT_FALSE(HttpAddRequestHeadersA(exchange.Request(), "no colon here", static_cast<DWORD>(-1),
-                                        HTTP_ADDREQ_FLAG_ADD));
+    EXPECT_FALSE(
+        HttpAddRequestHeadersA(exchange.Request(), "no colon here", static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD));
     EXPECT_EQ(GetLastError(), ERROR_HTTP_INVALID_HEADER);
 }
 
@@ -110,8 +110,8 @@ TEST(HandleLifetime, OptionsTheClientSets)
                                    const_cast<char16_t*>(user.c_str()), static_cast<DWORD>(user.size())));
     EXPECT_TRUE(InternetSetOptionW(connection.get(), INTERNET_OPTION_PROXY_PASSWORD,
                                    const_cast<char16_t*>(user.c_str()), static_cast<DWORD>(user.size())));
-    EXPECT_FALSE(InternetSetOptionW(session.get(), INTERNET_OPTION_PROXY_USERNAME,
-                                    const_cast<char16_t*>(user.c_str()), static_cast<DWORD>(user.size())));
+    EXPECT_FALSE(InternetSetOptionW(session.get(), INTERNET_OPTION_PROXY_USERNAME, const_cast<char16_t*>(user.c_str()),
+                                    static_cast<DWORD>(user.size())));
     EXPECT_EQ(GetLastError(), ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
 
     WORD shortValue = 1;
@@ -148,8 +148,8 @@ TEST(HandleLifetime, ClosingFromAnotherThreadCancelsAWaitingCall)
     server.Script("/", ScriptedReply{.misbehaviour = Misbehaviour::NeverAnswer});
     Handle session = OpenSession();
     Handle connection = Connect(session.get(), server.Port());
-    HINTERNET request = HttpOpenRequestA(connection.get(), "GET", "/", nullptr, nullptr, nullptr,
-                                         INTERNET_FLAG_SECURE, 0);
+    HINTERNET request =
+        HttpOpenRequestA(connection.get(), "GET", "/", nullptr, nullptr, nullptr, INTERNET_FLAG_SECURE, 0);
     ASSERT_TRUE(request);
     auto sent = std::async(std::launch::async, [request] {
         const BOOL ok = HttpSendRequestW(request, nullptr, 0, nullptr, 0);
@@ -171,8 +171,8 @@ TEST(HandleLifetime, ASecondCloseNeverClosesALaterRequest)
     Handle session = OpenSession();
     Handle connection = Connect(session.get(), server.Port());
     for (int round = 0; round < 8; ++round) {
-        HINTERNET cancelled = HttpOpenRequestA(connection.get(), "GET", "/", nullptr, nullptr, nullptr,
-                                               INTERNET_FLAG_SECURE, 0);
+        HINTERNET cancelled =
+            HttpOpenRequestA(connection.get(), "GET", "/", nullptr, nullptr, nullptr, INTERNET_FLAG_SECURE, 0);
         ASSERT_TRUE(cancelled);
         ASSERT_TRUE(InternetCloseHandle(cancelled));
         Handle later = OpenRequest(connection.get(), "GET", "/", true);

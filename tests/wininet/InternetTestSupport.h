@@ -44,9 +44,9 @@ struct Exchange {
     Handle connection;
     Handle request;
 
-    Exchange(std::uint16_t port, const char* verb, const char* object, bool secure,
-             const char16_t* host = u"127.0.0.1")
-        : session(OpenSession()), connection(Connect(session.get(), port, host)),
+    Exchange(std::uint16_t port, const char* verb, const char* object, bool secure, const char16_t* host = u"127.0.0.1")
+        : session(OpenSession()),
+          connection(Connect(session.get(), port, host)),
           request(OpenRequest(connection.get(), verb, object, secure))
     {
     }
@@ -112,10 +112,7 @@ inline std::string ReadBody(HINTERNET request, DWORD chunk = 1)
 // Process-wide timeouts for sessions opened while it lives; the built-in ones afterwards.
 class ScopedTimeouts {
 public:
-    ScopedTimeouts(DWORD connectMs, DWORD sendMs, DWORD receiveMs)
-    {
-        Set(connectMs, sendMs, receiveMs);
-    }
+    ScopedTimeouts(DWORD connectMs, DWORD sendMs, DWORD receiveMs) { Set(connectMs, sendMs, receiveMs); }
     ~ScopedTimeouts() { Set(60'000, 30'000, 30'000); }
     ScopedTimeouts(const ScopedTimeouts&) = delete;
     ScopedTimeouts& operator=(const ScopedTimeouts&) = delete;

@@ -107,8 +107,8 @@ TEST(RequestWire, StatusTextLengthCountsTheTerminatorWhenAskingForRoom)
 
     DWORD tooSmall = 0;
     length = 2;
-    EXPECT_FALSE(HttpQueryInfoW(exchange.Request(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &tooSmall,
-                                &length, nullptr));
+    EXPECT_FALSE(HttpQueryInfoW(exchange.Request(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &tooSmall, &length,
+                                nullptr));
     EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(length, 4u);
 }
@@ -143,8 +143,8 @@ TEST(RequestWire, BodyIsReadToTheEndAndThenZeroAgain)
 TEST(RequestWire, RedirectsAreFollowedUnlessTheRequestSaysNot)
 {
     WireServer server;
-    server.Script("/old", ScriptedReply{.status = 302, .reason = "Found", .headers = {{"Location", "/new"}},
-                                        .body = "old body"});
+    server.Script(
+        "/old", ScriptedReply{.status = 302, .reason = "Found", .headers = {{"Location", "/new"}}, .body = "old body"});
     server.Script("/new", ScriptedReply{.body = "new body"});
     {
         Exchange exchange(server.Port(), "GET", "/old", true);

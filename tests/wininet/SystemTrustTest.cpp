@@ -47,8 +47,8 @@ TEST(SystemTrust, AuthorityInTheHashedFolderIsTrustedWithoutAnExtraFile)
 
     testsupport::WireServer server(testsupport::TlsMode::Trusted);
     HINTERNET session = InternetOpenW(u"trust test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    HINTERNET connection = InternetConnectW(session, u"127.0.0.1", server.Port(), nullptr, nullptr,
-                                            INTERNET_SERVICE_HTTP, 0, 0);
+    HINTERNET connection =
+        InternetConnectW(session, u"127.0.0.1", server.Port(), nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
     const char* accept[] = {"*/*", nullptr};
     HINTERNET request = HttpOpenRequestA(connection, "GET", "/", "HTTP/1.1", nullptr, accept, INTERNET_FLAG_SECURE, 0);
     EXPECT_TRUE(HttpSendRequestW(request, nullptr, 0, nullptr, 0)) << GetLastError();

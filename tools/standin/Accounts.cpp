@@ -2,41 +2,48 @@
 
 namespace standin {
 
-const char* TokenStateName(TokenState state) {
+const char* TokenStateName(TokenState state)
+{
     switch (state) {
-        case TokenState::Valid: return "valid";
-        case TokenState::LoggedOut: return "logged_out";
-        case TokenState::Unknown: break;
+    case TokenState::Valid: return "valid";
+    case TokenState::LoggedOut: return "logged_out";
+    case TokenState::Unknown: break;
     }
     return "unknown";
 }
 
 Accounts::Accounts(IdSource& ids) : ids_(ids) {}
 
-std::string Accounts::OpenSession() {
+std::string Accounts::OpenSession()
+{
     const std::string id = ids_.RandomText(32);
     std::lock_guard lock(mutex_);
     sessions_[id] = true;
     return id;
 }
 
-bool Accounts::SessionOpen(const std::string& sessionId) const {
+bool Accounts::SessionOpen(const std::string& sessionId) const
+{
     std::lock_guard lock(mutex_);
     const auto it = sessions_.find(sessionId);
     return it != sessions_.end() && it->second;
 }
 
-void Accounts::CloseSession(const std::string& sessionId) {
+void Accounts::CloseSession(const std::string& sessionId)
+{
     std::lock_guard lock(mutex_);
     const auto it = sessions_.find(sessionId);
-    if (it == sessions_.end()) return;
+    if (it == sessions_.end())
+        return;
     it->second = false;
     for (auto& [text, token] : tokens_) {
-        if (token.session == sessionId) token.valid = false;
+        if (token.session == sessionId)
+            token.valid = false;
     }
 }
 
-std::string Accounts::IssueToken(const std::string& sessionId) {
+std::string Accounts::IssueToken(const std::string& sessionId)
+{
     // Long opaque letters and digits, like the real short-lived user tokens.
     const std::string token = "EAAG" + ids_.RandomText(160);
     std::lock_guard lock(mutex_);
@@ -44,27 +51,34 @@ std::string Accounts::IssueToken(const std::string& sessionId) {
     return token;
 }
 
-TokenState Accounts::Check(const std::string& token, const std::string& fixedToken) const {
-    if (!fixedToken.empty() && token == fixedToken) return TokenState::Valid;
+TokenState Accounts::Check(const std::string& token, const std::string& fixedToken) const
+{
+    if (!fixedToken.empty() && token == fixedToken)
+        return TokenState::Valid;
     std::lock_guard lock(mutex_);
     const auto it = tokens_.find(token);
-    if (it == tokens_.end()) return TokenState::Unknown;
+    if (it == tokens_.end())
+        return TokenState::Unknown;
     return it->second.valid ? TokenState::Valid : TokenState::LoggedOut;
 }
 
-std::string Accounts::SessionOfToken(const std::string& token) const {
+std::string Accounts::SessionOfToken(const std::string& token) const
+{
     std::lock_guard lock(mutex_);
     const auto it = tokens_.find(token);
     return it == tokens_.end() ? std::string() : it->second.session;
 }
 
-void Accounts::EndToken(const std::string& token) {
+void Accounts::EndToken(const std::string& token)
+{
     std::lock_guard lock(mutex_);
     const auto it = tokens_.find(token);
-    if (it != tokens_.end()) it->second.valid = false;
+    if (it != tokens_.end())
+        it->second.valid = false;
 }
 
-Json::Value Accounts::ToJson() const {
+Json::Value Accounts::ToJson() const
+{
     std::lock_guard lock(mutex_);
     Json::Value json;
     json["sessions"] = Json::Value(Json::arrayValue);
@@ -85,7 +99,8 @@ Json::Value Accounts::ToJson() const {
     return json;
 }
 
-void Accounts::Reset() {
+void Accounts::Reset()
+{
     std::lock_guard lock(mutex_);
     sessions_.clear();
     tokens_.clear();

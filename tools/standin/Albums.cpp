@@ -4,7 +4,8 @@
 
 namespace standin {
 
-std::string GraphTimeNow() {
+std::string GraphTimeNow()
+{
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);
@@ -13,7 +14,8 @@ std::string GraphTimeNow() {
     return text;
 }
 
-Json::Value Album::ToJson() const {
+Json::Value Album::ToJson() const
+{
     Json::Value json;
     json["id"] = id;
     json["name"] = name;
@@ -26,46 +28,57 @@ Json::Value Album::ToJson() const {
 
 Albums::Albums(IdSource& ids, std::vector<AlbumSeed> seeds) : ids_(ids), seeds_(std::move(seeds)) { Reset(); }
 
-Album Albums::Add(const std::string& name, const std::string& description, bool canUpload, std::string id) {
+Album Albums::Add(const std::string& name, const std::string& description, bool canUpload, std::string id)
+{
     Album album{id.empty() ? ids_.NextObjectId() : std::move(id), name, description, canUpload, GraphTimeNow(), 0};
     std::lock_guard lock(mutex_);
     albums_.push_back(album);
     return album;
 }
 
-std::optional<Album> Albums::Find(const std::string& id) const {
+std::optional<Album> Albums::Find(const std::string& id) const
+{
     std::lock_guard lock(mutex_);
     for (const Album& album : albums_) {
-        if (album.id == id) return album;
+        if (album.id == id)
+            return album;
     }
     return std::nullopt;
 }
 
-std::vector<Album> Albums::All() const {
+std::vector<Album> Albums::All() const
+{
     std::lock_guard lock(mutex_);
     return albums_;
 }
 
-void Albums::CountPhoto(const std::string& id) {
+void Albums::CountPhoto(const std::string& id)
+{
     std::lock_guard lock(mutex_);
     for (Album& album : albums_) {
-        if (album.id == id) ++album.photoCount;
+        if (album.id == id)
+            ++album.photoCount;
     }
 }
 
-void Albums::Clear() {
+void Albums::Clear()
+{
     std::lock_guard lock(mutex_);
     albums_.clear();
 }
 
-void Albums::Reset() {
+void Albums::Reset()
+{
     Clear();
-    for (const AlbumSeed& seed : seeds_) Add(seed.name, "", seed.canUpload);
+    for (const AlbumSeed& seed : seeds_)
+        Add(seed.name, "", seed.canUpload);
 }
 
-Json::Value Albums::ToJson() const {
+Json::Value Albums::ToJson() const
+{
     Json::Value list(Json::arrayValue);
-    for (const Album& album : All()) list.append(album.ToJson());
+    for (const Album& album : All())
+        list.append(album.ToJson());
     return list;
 }
 

@@ -16,16 +16,19 @@ constexpr std::size_t kRecordedBodyBytes = 4096;
 constexpr std::size_t kPaddingChunk = 64 * 1024;
 
 // {"id":"123",...} -> {"id":123,...}; in the GIF service's shape the id sits in "data".
-std::string IdsAsNumbers(const std::string& body) {
+std::string IdsAsNumbers(const std::string& body)
+{
     Json::Value root;
     Json::Reader reader;
     try {
-        if (!reader.parse(body, root) || !root.isObject()) return body;
+        if (!reader.parse(body, root) || !root.isObject())
+            return body;
     } catch (const Json::Exception&) {
         return body;  // nested past the reader's stack limit: sent as scripted
     }
     auto renumber = [](Json::Value& holder) {
-        if (!holder.isObject() || !holder["id"].isString()) return;
+        if (!holder.isObject() || !holder["id"].isString())
+            return;
         const std::string id = holder["id"].asString();
         try {
             holder["id"] = Json::UInt64(std::stoull(id));
@@ -34,26 +37,32 @@ std::string IdsAsNumbers(const std::string& body) {
         }
     };
     renumber(root);
-    if (root.isMember("data")) renumber(root["data"]);
+    if (root.isMember("data"))
+        renumber(root["data"]);
     Json::StreamWriterBuilder builder;
     builder["indentation"] = "";
     return Json::writeString(builder, root);
 }
 
-bool NeedsRawWrite(const Answer& answer, const std::optional<ScriptRule>& rule) {
-    if (rule && (rule->rawAnswer || rule->dropAnswerAfterBytes)) return true;
+bool NeedsRawWrite(const Answer& answer, const std::optional<ScriptRule>& rule)
+{
+    if (rule && (rule->rawAnswer || rule->dropAnswerAfterBytes))
+        return true;
     const std::string standard = StandardReason(answer.status);
     return standard.empty() || (answer.reason && *answer.reason != standard);
 }
 
-std::string RawAnswerText(const Answer& answer, const std::optional<ScriptRule>& rule, bool head, bool& cut) {
+std::string RawAnswerText(const Answer& answer, const std::optional<ScriptRule>& rule, bool head, bool& cut)
+{
     const std::string reason = answer.reason ? *answer.reason : StandardReason(answer.status);
     std::string text = "HTTP/1.1 " + std::to_string(answer.status) + (reason.empty() ? " " : " " + reason) + "\r\n";
     text += "Content-Type: " + answer.contentType + "\r\n";
     text += "Content-Length: " + std::to_string(answer.body.size()) + "\r\n";
-    for (const auto& [name, value] : answer.headers) text += name + ": " + value + "\r\n";
+    for (const auto& [name, value] : answer.headers)
+        text += name + ": " + value + "\r\n";
     text += "Connection: close\r\n\r\n";
-    if (head) return text;
+    if (head)
+        return text;
     std::string body = answer.body;
     if (rule && rule->dropAnswerAfterBytes && *rule->dropAnswerAfterBytes < body.size()) {
         body.resize(*rule->dropAnswerAfterBytes);
@@ -62,25 +71,29 @@ std::string RawAnswerText(const Answer& answer, const std::optional<ScriptRule>&
     return text + body;
 }
 
-void SetPaddedBody(httplib::Response& response, const Answer& answer, std::uint64_t total, Stopper& stopper) {
+void SetPaddedBody(httplib::Response& response, const Answer& answer, std::uint64_t total, Stopper& stopper)
+{
     auto body = std::make_shared<std::string>(answer.body);
-    response.set_content_provider(
-        static_cast<std::size_t>(total), answer.contentType,
-        [body, &stopper](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-            if (stopper.Stopping()) return false;
-            std::string piece;
-            const std::size_t wanted = std::min(length, kPaddingChunk);
-            if (offset < body->size()) piece = body->substr(offset, wanted);
-            piece.resize(wanted, ' ');
-            return sink.write(piece.data(), piece.size());
-        });
+    response.set_content_provider(static_cast<std::size_t>(total), answer.contentType,
+                                  [body, &stopper](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                                      if (stopper.Stopping())
+                                          return false;
+                                      std::string piece;
+                                      const std::size_t wanted = std::min(length, kPaddingChunk);
+                                      if (offset < body->size())
+                                          piece = body->substr(offset, wanted);
+                                      piece.resize(wanted, ' ');
+                                      return sink.write(piece.data(), piece.size());
+                                  });
 }
 
-void SetEndlessBody(httplib::Response& response, const Answer& answer, Stopper& stopper) {
+void SetEndlessBody(httplib::Response& response, const Answer& answer, Stopper& stopper)
+{
     auto body = std::make_shared<std::string>(answer.body);
     response.set_chunked_content_provider(answer.contentType,
                                           [body, &stopper](std::size_t offset, httplib::DataSink& sink) {
-                                              if (stopper.Stopping()) return false;
+                                              if (stopper.Stopping())
+                                                  return false;
                                               if (offset == 0 && !body->empty())
                                                   return sink.write(body->data(), body->size());
                                               const std::string spaces(kPaddingChunk, ' ');
@@ -90,7 +103,8 @@ void SetEndlessBody(httplib::Response& response, const Answer& answer, Stopper& 
 
 }  // namespace
 
-Answer Answer::Json(int status, std::string body) {
+Answer Answer::Json(int status, std::string body)
+{
     Answer answer;
     answer.status = status;
     answer.contentType = "application/json; charset=UTF-8";
@@ -98,7 +112,8 @@ Answer Answer::Json(int status, std::string body) {
     return answer;
 }
 
-Answer Answer::Html(int status, std::string body) {
+Answer Answer::Html(int status, std::string body)
+{
     Answer answer;
     answer.status = status;
     answer.contentType = "text/html; charset=utf-8";
@@ -106,13 +121,15 @@ Answer Answer::Html(int status, std::string body) {
     return answer;
 }
 
-Answer Answer::Redirect(const std::string& location) {
+Answer Answer::Redirect(const std::string& location)
+{
     Answer answer = Html(302, "");
     answer.headers.emplace_back("Location", location);
     return answer;
 }
 
-Answer ScriptedAnswer(const Answer& normal, const ScriptRule& rule) {
+Answer ScriptedAnswer(const Answer& normal, const ScriptRule& rule)
+{
     Answer answer = normal;
     if (rule.status || rule.body) {
         answer.status = rule.status.value_or(200);
@@ -120,15 +137,20 @@ Answer ScriptedAnswer(const Answer& normal, const ScriptRule& rule) {
         answer.reason.reset();
         answer.headers.clear();
     }
-    if (rule.contentType) answer.contentType = *rule.contentType;
-    for (const auto& header : rule.headers) answer.headers.push_back(header);
-    if (rule.reason) answer.reason = rule.reason;
-    if (rule.idAsNumber) answer.body = IdsAsNumbers(answer.body);
+    if (rule.contentType)
+        answer.contentType = *rule.contentType;
+    for (const auto& header : rule.headers)
+        answer.headers.push_back(header);
+    if (rule.reason)
+        answer.reason = rule.reason;
+    if (rule.idAsNumber)
+        answer.body = IdsAsNumbers(answer.body);
     return answer;
 }
 
 DeliveryNote PlanDelivery(const httplib::Request& request, const Answer& answer, const std::optional<ScriptRule>& rule,
-                          bool dropNow) {
+                          bool dropNow)
+{
     DeliveryNote note;
     if (dropNow || (rule && (rule->dropBeforeAnswer || rule->resetBeforeAnswer))) {
         note.dropped = true;
@@ -143,8 +165,10 @@ DeliveryNote PlanDelivery(const httplib::Request& request, const Answer& answer,
 }
 
 DeliveryNote Deliver(const httplib::Request& request, httplib::Response& response, const Answer& answer,
-                     const std::optional<ScriptRule>& rule, bool dropNow, Stopper& stopper) {
-    if (rule && rule->delayMs > 0 && !stopper.SleepFor(std::chrono::milliseconds(rule->delayMs))) dropNow = true;
+                     const std::optional<ScriptRule>& rule, bool dropNow, Stopper& stopper)
+{
+    if (rule && rule->delayMs > 0 && !stopper.SleepFor(std::chrono::milliseconds(rule->delayMs)))
+        dropNow = true;
     const DeliveryNote note = PlanDelivery(request, answer, rule, dropNow);
     if (note.dropped) {
         if (note.reset)
@@ -163,7 +187,8 @@ DeliveryNote Deliver(const httplib::Request& request, httplib::Response& respons
         return note;
     }
     response.status = answer.status;
-    for (const auto& [name, value] : answer.headers) response.headers.emplace(name, value);
+    for (const auto& [name, value] : answer.headers)
+        response.headers.emplace(name, value);
     if (note.endless) {
         SetEndlessBody(response, answer, stopper);
     } else if (rule && rule->padBodyTo > answer.body.size()) {
@@ -174,20 +199,25 @@ DeliveryNote Deliver(const httplib::Request& request, httplib::Response& respons
     return note;
 }
 
-Json::Value AnswerToJson(const Answer& answer, const DeliveryNote& note, bool scripted) {
+Json::Value AnswerToJson(const Answer& answer, const DeliveryNote& note, bool scripted)
+{
     Json::Value json;
     json["status"] = answer.status;
     json["reason"] = answer.reason ? *answer.reason : StandardReason(answer.status);
     json["contentType"] = answer.contentType;
     json["body"] = answer.body.substr(0, kRecordedBodyBytes);
     for (const auto& [name, value] : answer.headers) {
-        if (name == "Location") json["location"] = value;
+        if (name == "Location")
+            json["location"] = value;
     }
     json["scripted"] = scripted;
     json["dropped"] = note.dropped;
-    if (note.raw) json["raw"] = true;
-    if (note.cut) json["cut"] = true;
-    if (note.endless) json["endless"] = true;
+    if (note.raw)
+        json["raw"] = true;
+    if (note.cut)
+        json["cut"] = true;
+    if (note.endless)
+        json["endless"] = true;
     return json;
 }
 

@@ -5,9 +5,11 @@
 
 namespace standin {
 
-BodyFaults BodyFaults::From(const std::optional<ScriptRule>& rule) {
+BodyFaults BodyFaults::From(const std::optional<ScriptRule>& rule)
+{
     BodyFaults faults;
-    if (!rule) return faults;
+    if (!rule)
+        return faults;
     faults.dropAfter = rule->dropAfterBodyBytes;
     faults.stallAfter = rule->stallAfterBodyBytes;
     faults.stallMs = rule->stallMs;
@@ -16,7 +18,8 @@ BodyFaults BodyFaults::From(const std::optional<ScriptRule>& rule) {
 }
 
 BodyOutcome PumpBody(const httplib::ContentReader& reader, const BodyFaults& faults, Stopper& stopper,
-                     const std::function<void(std::string_view)>& sink) {
+                     const std::function<void(std::string_view)>& sink)
+{
     using Clock = std::chrono::steady_clock;
     BodyOutcome outcome;
     bool stalled = false;
@@ -30,20 +33,24 @@ BodyOutcome PumpBody(const httplib::ContentReader& reader, const BodyFaults& fau
                 return false;
             }
             std::size_t take = rest.size();
-            if (faults.dropAfter) take = std::min<std::uint64_t>(take, *faults.dropAfter - outcome.bytes);
+            if (faults.dropAfter)
+                take = std::min<std::uint64_t>(take, *faults.dropAfter - outcome.bytes);
             const bool stallNow = faults.stallAfter && !stalled && outcome.bytes + take >= *faults.stallAfter;
-            if (stallNow) take = static_cast<std::size_t>(*faults.stallAfter - outcome.bytes);
+            if (stallNow)
+                take = static_cast<std::size_t>(*faults.stallAfter - outcome.bytes);
             sink(rest.substr(0, take));
             outcome.bytes += take;
             rest.remove_prefix(take);
             if (stallNow) {
                 stalled = true;
-                if (!stopper.SleepFor(std::chrono::milliseconds(faults.stallMs))) return false;
+                if (!stopper.SleepFor(std::chrono::milliseconds(faults.stallMs)))
+                    return false;
             }
             if (faults.bytesPerSecond) {
                 const auto due = started + std::chrono::microseconds(outcome.bytes * 1000000 / faults.bytesPerSecond);
                 const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now());
-                if (wait.count() > 0 && !stopper.SleepFor(wait)) return false;
+                if (wait.count() > 0 && !stopper.SleepFor(wait))
+                    return false;
             }
         }
         // A body that ends exactly at the drop point is still dropped there.

@@ -18,8 +18,8 @@ public:
     void Add(ScriptRule rule);
     void Clear();
     // Consumes one use of the matching rule; a rule whose uses are spent is removed.
-    std::optional<ScriptRule> Take(const std::string& host, const std::string& method,
-                                   const std::string& path, const std::string& query);
+    std::optional<ScriptRule> Take(const std::string& host, const std::string& method, const std::string& path,
+                                   const std::string& query);
     Json::Value ToJson() const;
 
 private:

@@ -3,10 +3,10 @@
 #include "tools/standin/JsonText.h"
 #include "tools/standin/ServiceState.h"
 
-#include <fstream>
-#include <iterator>
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <iterator>
 
 namespace standin {
 
@@ -14,53 +14,69 @@ namespace {
 
 constexpr std::uintmax_t kMaxServedGifBytes = 64u << 20;
 
-std::string Meta(ServiceState& state, int status, const std::string& message) {
-    return JsonObjectText().Add("msg", message).AddNumber("status", status).Add("response_id", state.ids.RandomText(16)).Text();
+std::string Meta(ServiceState& state, int status, const std::string& message)
+{
+    return JsonObjectText()
+        .Add("msg", message)
+        .AddNumber("status", status)
+        .Add("response_id", state.ids.RandomText(16))
+        .Text();
 }
 
-Answer GifError(ServiceState& state, int status, const std::string& message) {
-    return Answer::Json(status, JsonObjectText().AddRaw("data", "[]").AddRaw("meta", Meta(state, status, message)).Text());
+Answer GifError(ServiceState& state, int status, const std::string& message)
+{
+    return Answer::Json(status,
+                        JsonObjectText().AddRaw("data", "[]").AddRaw("meta", Meta(state, status, message)).Text());
 }
 
-Answer GifCreated(ServiceState& state, const std::string& id) {
+Answer GifCreated(ServiceState& state, const std::string& id)
+{
     return Answer::Json(200, JsonObjectText()
                                  .AddRaw("data", JsonObjectText().Add("id", id).Text())
                                  .AddRaw("meta", Meta(state, 200, "OK"))
                                  .Text());
 }
 
-bool IsGifId(const std::string& text) {
+bool IsGifId(const std::string& text)
+{
     return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isalnum(c); });
 }
 
 // "/media/<id>/giphy.gif" -> id; empty when the path is another one.
-std::string MediaId(const std::string& path) {
+std::string MediaId(const std::string& path)
+{
     const std::string prefix = "/media/", suffix = "/giphy.gif";
-    if (path.size() <= prefix.size() + suffix.size() || !path.starts_with(prefix) || !path.ends_with(suffix)) return {};
+    if (path.size() <= prefix.size() + suffix.size() || !path.starts_with(prefix) || !path.ends_with(suffix))
+        return {};
     const std::string id = path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
     return IsGifId(id) ? id : std::string();
 }
 
-const MultipartPart* FilePart(const MultipartBody& body) {
+const MultipartPart* FilePart(const MultipartBody& body)
+{
     for (const MultipartPart& part : body.parts) {
-        if (part.name == "file" && part.hasFilename) return &part;
+        if (part.name == "file" && part.hasFilename)
+            return &part;
     }
     return nullptr;
 }
 
 }  // namespace
 
-void GifUploadRoutes::Handle(Exchange& exchange) {
+void GifUploadRoutes::Handle(Exchange& exchange)
+{
     const std::string& path = exchange.Request().path;
     const std::string prefix = "/v1/gifs/";
-    if (path == "/v1/gifs" && exchange.Request().method == "POST") return Upload(exchange);
+    if (path == "/v1/gifs" && exchange.Request().method == "POST")
+        return Upload(exchange);
     if (exchange.Request().method == "GET" && path.starts_with(prefix) && IsGifId(path.substr(prefix.size())))
         return Info(exchange, path.substr(prefix.size()));
     exchange.SetKind("gif_other");
     exchange.Reply(GifError(exchange.State(), 404, "Not Found"));
 }
 
-void GifUploadRoutes::Upload(Exchange& exchange) {
+void GifUploadRoutes::Upload(Exchange& exchange)
+{
     ServiceState& state = exchange.State();
     const StandinConfig config = state.config.Get();
     exchange.SetKind("gif_upload");
@@ -83,35 +99,44 @@ void GifUploadRoutes::Upload(Exchange& exchange) {
     if (!apiKey || apiKey->empty())
         return exchange.Reply(Answer::Json(401, JsonObjectText().Add("message", "No API key found in request").Text()));
     if (*apiKey != config.gifApiKey)
-        return exchange.Reply(Answer::Json(403, JsonObjectText().Add("message", "Invalid authentication credentials").Text()));
+        return exchange.Reply(
+            Answer::Json(403, JsonObjectText().Add("message", "Invalid authentication credentials").Text()));
     if (!file || file->size == 0 || !body.complete)
         return exchange.Reply(GifError(state, 400, "Please supply a file upload or a 'source_image_url'"));
     const std::string id = state.ids.RandomText(17);
     details["gifId"] = id;
-    if (exchange.MayChangeState()) state.gifs.Add(id, file->file);
+    if (exchange.MayChangeState())
+        state.gifs.Add(id, file->file);
     exchange.Reply(GifCreated(state, id));
 }
 
-void GifUploadRoutes::Info(Exchange& exchange, const std::string& id) {
+void GifUploadRoutes::Info(Exchange& exchange, const std::string& id)
+{
     ServiceState& state = exchange.State();
     exchange.SetKind("gif_info");
     exchange.Details()["gifId"] = id;
-    if (!state.gifs.Find(id)) return exchange.Reply(GifError(state, 404, "Not Found"));
-    const std::string media = (state.urls.count("gif-media") ? state.urls.at("gif-media") : "") + "/media/" + id + "/giphy.gif";
+    if (!state.gifs.Find(id))
+        return exchange.Reply(GifError(state, 404, "Not Found"));
+    const std::string media =
+        (state.urls.count("gif-media") ? state.urls.at("gif-media") : "") + "/media/" + id + "/giphy.gif";
     const std::string images = JsonObjectText().AddRaw("original", JsonObjectText().Add("url", media).Text()).Text();
     const std::string data = JsonObjectText().Add("type", "gif").Add("id", id).AddRaw("images", images).Text();
-    exchange.Reply(Answer::Json(200, JsonObjectText().AddRaw("data", data).AddRaw("meta", Meta(state, 200, "OK")).Text()));
+    exchange.Reply(
+        Answer::Json(200, JsonObjectText().AddRaw("data", data).AddRaw("meta", Meta(state, 200, "OK")).Text()));
 }
 
-void GifMediaRoutes::Handle(Exchange& exchange) {
+void GifMediaRoutes::Handle(Exchange& exchange)
+{
     exchange.SetKind("gif_media");
     const Answer missing = Answer::Html(404, "Not Found");
     const std::string id = MediaId(exchange.Request().path);
-    if (id.empty()) return exchange.Reply(missing);
+    if (id.empty())
+        return exchange.Reply(missing);
     exchange.Details()["gifId"] = id;
     const auto file = exchange.State().gifs.Find(id);
     std::error_code error;
-    if (!file || std::filesystem::file_size(*file, error) > kMaxServedGifBytes || error) return exchange.Reply(missing);
+    if (!file || std::filesystem::file_size(*file, error) > kMaxServedGifBytes || error)
+        return exchange.Reply(missing);
     std::ifstream in(*file, std::ios::binary);
     Answer answer;
     answer.contentType = "image/gif";

@@ -2,8 +2,8 @@
 // GIFs received by the upload host, by id, for the media host to serve.
 
 #include <filesystem>
-#include <mutex>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 

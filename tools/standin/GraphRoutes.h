@@ -21,8 +21,8 @@ private:
     struct Call {
         Exchange& exchange;
         StandinConfig config;
-        std::string node;              // "me", a user id or an object id
-        std::vector<std::string> rest; // path segments after the node
+        std::string node;               // "me", a user id or an object id
+        std::vector<std::string> rest;  // path segments after the node
         bool UserNode() const { return node == "me" || node == config.userId; }
     };
 

@@ -9,20 +9,24 @@ constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwx
 
 IdSource::IdSource() : next_(kFirstObjectId), random_(std::random_device{}()) {}
 
-std::string IdSource::NextObjectId() {
+std::string IdSource::NextObjectId()
+{
     std::lock_guard lock(mutex_);
     return std::to_string(next_++);
 }
 
-std::string IdSource::RandomText(std::size_t length) {
+std::string IdSource::RandomText(std::size_t length)
+{
     std::lock_guard lock(mutex_);
     std::uniform_int_distribution<std::size_t> pick(0, sizeof(kAlphabet) - 2);
     std::string text(length, ' ');
-    for (char& c : text) c = kAlphabet[pick(random_)];
+    for (char& c : text)
+        c = kAlphabet[pick(random_)];
     return text;
 }
 
-void IdSource::Reset() {
+void IdSource::Reset()
+{
     std::lock_guard lock(mutex_);
     next_ = kFirstObjectId;
 }

@@ -29,7 +29,7 @@ public:
     bool Bind(int port);  // 0: a free port
     int Port() const { return port_; }
     std::string Url() const;
-    void Start();  // returns once it accepts
+    void Start();        // returns once it accepts
     void RequestStop();  // stops accepting; Stop then waits for the open connections
     void Stop();
 

@@ -20,10 +20,10 @@ struct MultipartPart {
     bool hasFilename = false;
     std::string contentType;
     std::uint64_t size = 0;
-    std::string value;            // parts without a file name, up to kMaxFieldBytes
+    std::string value;  // parts without a file name, up to kMaxFieldBytes
     bool valueTruncated = false;
-    std::filesystem::path file;   // parts with a file name
-    bool complete = false;        // its closing delimiter arrived
+    std::filesystem::path file;  // parts with a file name
+    bool complete = false;       // its closing delimiter arrived
 };
 
 class MultipartReader {
@@ -53,8 +53,8 @@ private:
     void EndPart();
     void Fail(std::string error);
 
-    const std::string dashBoundary_;      // "--" boundary
-    const std::string nextDelimiter_;     // "\r\n--" boundary
+    const std::string dashBoundary_;   // "--" boundary
+    const std::string nextDelimiter_;  // "\r\n--" boundary
     FileNamer fileFor_;
     State state_ = State::Preamble;
     std::string buffer_;

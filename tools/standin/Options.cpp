@@ -18,11 +18,13 @@ struct Option {
     std::function<bool(StandinOptions&, const std::string&)> apply;
 };
 
-bool ToInt(const std::string& text, int minimum, int& out) {
+bool ToInt(const std::string& text, int minimum, int& out)
+{
     try {
         std::size_t used = 0;
         const int value = std::stoi(text, &used);
-        if (used != text.size() || value < minimum) return false;
+        if (used != text.size() || value < minimum)
+            return false;
         out = value;
         return true;
     } catch (const std::exception&) {
@@ -30,33 +32,63 @@ bool ToInt(const std::string& text, int minimum, int& out) {
     }
 }
 
-Option Text(std::string StandinOptions::*member) {
-    return {true, [member](StandinOptions& o, const std::string& v) { o.*member = v; return true; }};
+Option Text(std::string StandinOptions::*member)
+{
+    return {true, [member](StandinOptions& o, const std::string& v) {
+                o.*member = v;
+                return true;
+            }};
 }
-Option ConfigText(std::string StandinConfig::*member) {
-    return {true, [member](StandinOptions& o, const std::string& v) { o.config.*member = v; return true; }};
+Option ConfigText(std::string StandinConfig::*member)
+{
+    return {true, [member](StandinOptions& o, const std::string& v) {
+                o.config.*member = v;
+                return true;
+            }};
 }
-Option ConfigFlag(bool StandinConfig::*member) {
-    return {false, [member](StandinOptions& o, const std::string&) { o.config.*member = true; return true; }};
+Option ConfigFlag(bool StandinConfig::*member)
+{
+    return {false, [member](StandinOptions& o, const std::string&) {
+                o.config.*member = true;
+                return true;
+            }};
 }
-Option ConfigCount(int StandinConfig::*member, int minimum) {
-    return {true, [member, minimum](StandinOptions& o, const std::string& v) { return ToInt(v, minimum, o.config.*member); }};
+Option ConfigCount(int StandinConfig::*member, int minimum)
+{
+    return {true,
+            [member, minimum](StandinOptions& o, const std::string& v) { return ToInt(v, minimum, o.config.*member); }};
 }
 
-const std::map<std::string, Option>& Options() {
+const std::map<std::string, Option>& Options()
+{
     static const std::map<std::string, Option> options = {
-        {"--port-base", {true, [](StandinOptions& o, const std::string& v) { return ToInt(v, 0, o.portBase) && o.portBase <= 65528; }}},
+        {"--port-base",
+         {true,
+          [](StandinOptions& o, const std::string& v) { return ToInt(v, 0, o.portBase) && o.portBase <= 65528; }}},
         {"--cert", Text(&StandinOptions::certificate)},
         {"--key", Text(&StandinOptions::key)},
         {"--ca", Text(&StandinOptions::authority)},
         {"--data", Text(&StandinOptions::dataDir)},
         {"--keep-data", {false, [](StandinOptions& o, const std::string&) { return o.keepData = true; }}},
-        {"--album", {true, [](StandinOptions& o, const std::string& v) { o.albums.push_back({v, true}); return true; }}},
-        {"--readonly-album", {true, [](StandinOptions& o, const std::string& v) { o.albums.push_back({v, false}); return true; }}},
-        {"--closed", {true, [](StandinOptions& o, const std::string& v) {
-             static const std::set<std::string> hosts = {"graph", "video", "web", "redirect", "gif-upload", "gif-media"};
-             return hosts.count(v) > 0 && o.closedHosts.insert(v).second;
-         }}},
+        {"--album",
+         {true,
+          [](StandinOptions& o, const std::string& v) {
+              o.albums.push_back({v, true});
+              return true;
+          }}},
+        {"--readonly-album",
+         {true,
+          [](StandinOptions& o, const std::string& v) {
+              o.albums.push_back({v, false});
+              return true;
+          }}},
+        {"--closed",
+         {true,
+          [](StandinOptions& o, const std::string& v) {
+              static const std::set<std::string> hosts = {"graph",    "video",      "web",
+                                                          "redirect", "gif-upload", "gif-media"};
+              return hosts.count(v) > 0 && o.closedHosts.insert(v).second;
+          }}},
         {"--token", ConfigText(&StandinConfig::fixedToken)},
         {"--email", ConfigText(&StandinConfig::email)},
         {"--password", ConfigText(&StandinConfig::password)},
@@ -70,7 +102,12 @@ const std::map<std::string, Option>& Options() {
         {"--autosubmit-delay", ConfigCount(&StandinConfig::autosubmitDelayMs, 0)},
         {"--close-window", ConfigFlag(&StandinConfig::closeWindow)},
         {"--deny-login", ConfigFlag(&StandinConfig::denyLogin)},
-        {"--logout-keeps-session", {false, [](StandinOptions& o, const std::string&) { o.config.logoutEndsSession = false; return true; }}},
+        {"--logout-keeps-session",
+         {false,
+          [](StandinOptions& o, const std::string&) {
+              o.config.logoutEndsSession = false;
+              return true;
+          }}},
         {"--logout-redirect", ConfigFlag(&StandinConfig::logoutRedirect)},
         {"--discard-uploads", ConfigFlag(&StandinConfig::discardUploads)},
         {"--help", {false, [](StandinOptions& o, const std::string&) { return o.help = true; }}},
@@ -81,19 +118,22 @@ const std::map<std::string, Option>& Options() {
 
 // Installed, the test certificate lies in ../share/zendrik2-standin/certs beside the
 // executable; in a build tree the source tree's copy serves.
-std::string DefaultCertificateFolder() {
+std::string DefaultCertificateFolder()
+{
     std::error_code error;
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
         const std::filesystem::path installed = executable.parent_path().parent_path() / "share/zendrik2-standin/certs";
-        if (std::filesystem::exists(installed / "server.pem", error)) return installed.string();
+        if (std::filesystem::exists(installed / "server.pem", error))
+            return installed.string();
     }
     return ZENDRIK_STANDIN_CERT_DIR;
 }
 
 }  // namespace
 
-StandinOptions ParseOptions(int argc, char** argv, std::string& error) {
+StandinOptions ParseOptions(int argc, char** argv, std::string& error)
+{
     StandinOptions options;
     const std::string certs = DefaultCertificateFolder();
     options.certificate = certs + "/server.pem";
@@ -139,7 +179,8 @@ StandinOptions ParseOptions(int argc, char** argv, std::string& error) {
 
 const char* VersionLine() { return "zendrik2-standin " ZENDRIK_VERSION_TEXT "\n"; }
 
-const char* Usage() {
+const char* Usage()
+{
     return "usage: zendrik2-standin [options]\n"
            "  --port-base N          listeners on N..N+6 (graph, video, web, redirect, gif-upload,\n"
            "                         gif-media, admin); 0 or absent: free ports\n"

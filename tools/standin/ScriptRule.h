@@ -15,12 +15,12 @@ namespace standin {
 
 struct ScriptRule {
     // Which requests.
-    std::string host = "*";   // listener name: graph, video, web, redirect, gif-upload, gif-media
-    std::string method;       // empty: any
-    std::string path;         // exact, or a prefix when it ends in "*"; empty: any
+    std::string host = "*";  // listener name: graph, video, web, redirect, gif-upload, gif-media
+    std::string method;      // empty: any
+    std::string path;        // exact, or a prefix when it ends in "*"; empty: any
     std::string queryContains;
-    int skip = 0;             // let this many matching requests through first
-    int times = -1;           // how many requests it applies to; -1: all
+    int skip = 0;    // let this many matching requests through first
+    int times = -1;  // how many requests it applies to; -1: all
 
     // A replacement answer.
     std::optional<int> status;

@@ -22,9 +22,15 @@ namespace standin {
 
 struct ServiceState {
     ServiceState(StandinConfig config, std::vector<AlbumSeed> albumSeeds, std::filesystem::path dataDir)
-        : config(std::move(config)), journal(std::move(dataDir)), accounts(ids), albums(ids, std::move(albumSeeds)) {}
+        : config(std::move(config)),
+          journal(std::move(dataDir)),
+          accounts(ids),
+          albums(ids, std::move(albumSeeds))
+    {
+    }
 
-    void Reset() {
+    void Reset()
+    {
         config.Reset();
         journal.Reset();
         script.Clear();

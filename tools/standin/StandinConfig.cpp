@@ -9,31 +9,38 @@ namespace {
 
 using Setter = std::function<bool(StandinConfig&, const Json::Value&)>;
 
-Setter TextMember(std::string StandinConfig::*member) {
+Setter TextMember(std::string StandinConfig::*member)
+{
     return [member](StandinConfig& config, const Json::Value& value) {
-        if (!value.isString()) return false;
+        if (!value.isString())
+            return false;
         config.*member = value.asString();
         return true;
     };
 }
 
-Setter FlagMember(bool StandinConfig::*member) {
+Setter FlagMember(bool StandinConfig::*member)
+{
     return [member](StandinConfig& config, const Json::Value& value) {
-        if (!value.isBool()) return false;
+        if (!value.isBool())
+            return false;
         config.*member = value.asBool();
         return true;
     };
 }
 
-Setter CountMember(int StandinConfig::*member, int minimum) {
+Setter CountMember(int StandinConfig::*member, int minimum)
+{
     return [member, minimum](StandinConfig& config, const Json::Value& value) {
-        if (!value.isInt() || value.asInt() < minimum) return false;
+        if (!value.isInt() || value.asInt() < minimum)
+            return false;
         config.*member = value.asInt();
         return true;
     };
 }
 
-const std::map<std::string, Setter>& Setters() {
+const std::map<std::string, Setter>& Setters()
+{
     static const std::map<std::string, Setter> setters = {
         {"userName", TextMember(&StandinConfig::userName)},
         {"userId", TextMember(&StandinConfig::userId)},
@@ -57,7 +64,8 @@ const std::map<std::string, Setter>& Setters() {
 
 }  // namespace
 
-Json::Value StandinConfig::ToJson() const {
+Json::Value StandinConfig::ToJson() const
+{
     Json::Value json;
     json["userName"] = userName;
     json["userId"] = userId;
@@ -78,7 +86,8 @@ Json::Value StandinConfig::ToJson() const {
     return json;
 }
 
-bool StandinConfig::Apply(const Json::Value& json, std::string& error) {
+bool StandinConfig::Apply(const Json::Value& json, std::string& error)
+{
     if (!json.isObject()) {
         error = "the configuration must be a JSON object";
         return false;
@@ -99,17 +108,20 @@ bool StandinConfig::Apply(const Json::Value& json, std::string& error) {
     return true;
 }
 
-StandinConfig ConfigStore::Get() const {
+StandinConfig ConfigStore::Get() const
+{
     std::lock_guard lock(mutex_);
     return current_;
 }
 
-bool ConfigStore::Apply(const Json::Value& json, std::string& error) {
+bool ConfigStore::Apply(const Json::Value& json, std::string& error)
+{
     std::lock_guard lock(mutex_);
     return current_.Apply(json, error);
 }
 
-void ConfigStore::Reset() {
+void ConfigStore::Reset()
+{
     std::lock_guard lock(mutex_);
     current_ = initial_;
 }

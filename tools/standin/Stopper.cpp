@@ -2,12 +2,14 @@
 
 namespace standin {
 
-bool Stopper::SleepFor(std::chrono::milliseconds duration) {
+bool Stopper::SleepFor(std::chrono::milliseconds duration)
+{
     std::unique_lock lock(mutex_);
     return !wake_.wait_for(lock, duration, [this] { return stopping_; });
 }
 
-void Stopper::Stop() {
+void Stopper::Stop()
+{
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -15,7 +17,8 @@ void Stopper::Stop() {
     wake_.notify_all();
 }
 
-bool Stopper::Stopping() const {
+bool Stopper::Stopping() const
+{
     std::lock_guard lock(mutex_);
     return stopping_;
 }

@@ -15,7 +15,8 @@ constexpr int kCookieSeconds = 365 * 24 * 3600;
 const char* kDeniedQuery =
     "error=access_denied&error_code=200&error_description=Permissions+error&error_reason=user_denied";
 
-std::string CookieDate(std::time_t when) {
+std::string CookieDate(std::time_t when)
+{
     std::tm utc{};
     gmtime_r(&when, &utc);
     static const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -26,61 +27,75 @@ std::string CookieDate(std::time_t when) {
     return text;
 }
 
-std::string Trim(const std::string& text) {
+std::string Trim(const std::string& text)
+{
     const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
+    if (first == std::string::npos)
+        return {};
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-std::string SessionCookieOf(const httplib::Request& request) {
+std::string SessionCookieOf(const httplib::Request& request)
+{
     const std::string cookies = request.get_header_value("Cookie");
     std::size_t start = 0;
     while (start < cookies.size()) {
         std::size_t end = cookies.find(';', start);
-        if (end == std::string::npos) end = cookies.size();
+        if (end == std::string::npos)
+            end = cookies.size();
         const std::string pair = Trim(cookies.substr(start, end - start));
-        if (pair.starts_with("xs=")) return pair.substr(3);
+        if (pair.starts_with("xs="))
+            return pair.substr(3);
         start = end + 1;
     }
     return {};
 }
 
-void SetSessionCookies(Answer& answer, const std::string& userId, const std::string& session) {
+void SetSessionCookies(Answer& answer, const std::string& userId, const std::string& session)
+{
     const std::string expires = "; expires=" + CookieDate(std::time(nullptr) + kCookieSeconds) +
                                 "; Max-Age=" + std::to_string(kCookieSeconds) + "; path=/; secure; SameSite=None";
     answer.headers.emplace_back("Set-Cookie", "c_user=" + userId + expires);
     answer.headers.emplace_back("Set-Cookie", "xs=" + session + expires + "; HttpOnly");
 }
 
-void ExpireSessionCookies(Answer& answer) {
+void ExpireSessionCookies(Answer& answer)
+{
     const std::string gone = "=deleted; expires=Thu, 01 Jan 1970 00:00:01 GMT; Max-Age=0; path=/; secure";
     answer.headers.emplace_back("Set-Cookie", "c_user" + gone);
     answer.headers.emplace_back("Set-Cookie", "xs" + gone + "; HttpOnly");
 }
 
-void NoStore(Answer& answer) {
+void NoStore(Answer& answer)
+{
     answer.headers.emplace_back("Cache-Control", "private, no-cache, no-store, must-revalidate");
     answer.headers.emplace_back("Pragma", "no-cache");
 }
 
-bool Digits(const std::string& text) {
+bool Digits(const std::string& text)
+{
     return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
 // The redirect addresses this "application" accepts: https on the loopback host.
-bool AcceptableRedirect(const std::string& uri) {
-    for (const char* prefix : {"https://127.0.0.1:", "https://127.0.0.1/", "https://localhost:", "https://localhost/"}) {
-        if (uri.starts_with(prefix)) return true;
+bool AcceptableRedirect(const std::string& uri)
+{
+    for (const char* prefix :
+         {"https://127.0.0.1:", "https://127.0.0.1/", "https://localhost:", "https://localhost/"}) {
+        if (uri.starts_with(prefix))
+            return true;
     }
     return false;
 }
 
-std::string WithQuery(const std::string& uri, const std::string& query) {
+std::string WithQuery(const std::string& uri, const std::string& query)
+{
     const std::string base = uri.substr(0, uri.find('#'));
     return base + (base.find('?') == std::string::npos ? "?" : "&") + query;
 }
 
-std::string DeniedRedirect(const std::string& redirectUri, const std::string& state) {
+std::string DeniedRedirect(const std::string& redirectUri, const std::string& state)
+{
     return WithQuery(redirectUri, kDeniedQuery + (state.empty() ? "" : "&state=" + EncodeComponent(state))) + "#_=_";
 }
 
@@ -88,14 +103,16 @@ struct DialogRequest {
     std::string clientId, redirectUri, responseType, state;
 };
 
-DialogRequest DialogRequestFrom(const FormFields& query) {
+DialogRequest DialogRequestFrom(const FormFields& query)
+{
     return {FindField(query, "client_id").value_or(""), FindField(query, "redirect_uri").value_or(""),
             FindField(query, "response_type").value_or("code"), FindField(query, "state").value_or("")};
 }
 
 // Where an authorised dialog sends the browser: the token in the fragment, or a code.
 std::string GrantRedirect(ServiceState& state, const StandinConfig& config, const DialogRequest& dialog,
-                          const std::string& session, Json::Value& details) {
+                          const std::string& session, Json::Value& details)
+{
     if (config.denyLogin) {
         details["outcome"] = "denied";
         return DeniedRedirect(dialog.redirectUri, dialog.state);
@@ -112,18 +129,21 @@ std::string GrantRedirect(ServiceState& state, const StandinConfig& config, cons
 }
 
 // Locations are absolute, like the service's own.
-std::string OnThisHost(const Exchange& exchange, const std::string& path) {
+std::string OnThisHost(const Exchange& exchange, const std::string& path)
+{
     return "https://" + exchange.Request().get_header_value("Host") + path;
 }
 
-std::string Lower(std::string text) {
+std::string Lower(std::string text)
+{
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
 }
 
 }  // namespace
 
-void WebRoutes::Handle(Exchange& exchange) {
+void WebRoutes::Handle(Exchange& exchange)
+{
     const StandinConfig config = exchange.State().config.Get();
     const std::string& path = exchange.Request().path;
     const bool post = exchange.Request().method == "POST";
@@ -131,29 +151,37 @@ void WebRoutes::Handle(Exchange& exchange) {
         exchange.SetKind("web_root");
         return exchange.Reply(Answer::Html(200, PlainPage("Welcome", "The web host of the local stand-in service.")));
     }
-    if (path.ends_with("/dialog/oauth")) return Dialog(exchange, config);
-    if (path == "/login.php") return post ? LoginSubmit(exchange, config) : LoginForm(exchange, config);
-    if (path == "/logout.php") return Logout(exchange, config);
+    if (path.ends_with("/dialog/oauth"))
+        return Dialog(exchange, config);
+    if (path == "/login.php")
+        return post ? LoginSubmit(exchange, config) : LoginForm(exchange, config);
+    if (path == "/logout.php")
+        return Logout(exchange, config);
     exchange.SetKind("web_other");
-    if (path == "/window-open.html") return exchange.Reply(Answer::Html(200, WindowOpeningPage()));
+    if (path == "/window-open.html")
+        return exchange.Reply(Answer::Html(200, WindowOpeningPage()));
     exchange.Reply(Answer::Html(404, PlainPage("Page Not Found", "This page isn't available.")));
 }
 
-void WebRoutes::Dialog(Exchange& exchange, const StandinConfig& config) {
+void WebRoutes::Dialog(Exchange& exchange, const StandinConfig& config)
+{
     exchange.SetKind("oauth_dialog");
     const DialogRequest dialog = DialogRequestFrom(exchange.Query());
     Json::Value& details = exchange.Details();
     for (const char* name : {"client_id", "redirect_uri", "scope", "response_type", "display", "type", "state"}) {
-        if (auto value = FindField(exchange.Query(), name)) details[name] = *value;
+        if (auto value = FindField(exchange.Query(), name))
+            details[name] = *value;
     }
     if (!Digits(dialog.clientId) || (!config.appId.empty() && dialog.clientId != config.appId)) {
         details["outcome"] = "invalid_app";
-        return exchange.Reply(Answer::Html(200, PlainPage("Error", "Invalid App ID: The provided app ID does not look like a valid app ID.")));
+        return exchange.Reply(Answer::Html(
+            200, PlainPage("Error", "Invalid App ID: The provided app ID does not look like a valid app ID.")));
     }
     if (!AcceptableRedirect(dialog.redirectUri)) {
         details["outcome"] = "invalid_redirect";
-        return exchange.Reply(Answer::Html(200, PlainPage("URL Blocked",
-            "This redirect failed because the redirect URI is not whitelisted in the app's Client OAuth Settings.")));
+        return exchange.Reply(
+            Answer::Html(200, PlainPage("URL Blocked", "This redirect failed because the redirect URI is not "
+                                                       "whitelisted in the app's Client OAuth Settings.")));
     }
     ServiceState& state = exchange.State();
     const std::string session = SessionCookieOf(exchange.Request());
@@ -176,16 +204,19 @@ void WebRoutes::Dialog(Exchange& exchange, const StandinConfig& config) {
     exchange.Reply(answer);
 }
 
-void WebRoutes::LoginForm(Exchange& exchange, const StandinConfig& config) {
+void WebRoutes::LoginForm(Exchange& exchange, const StandinConfig& config)
+{
     exchange.SetKind("login_form");
     const bool failedAttempt = FindField(exchange.Query(), "login_attempt").has_value();
     exchange.Details()["failedAttempt"] = failedAttempt;
     LoginFormView view;
     view.action = "/login.php?login_attempt=1";
     for (const char* name : {"next", "cancel_url"}) {
-        if (auto value = FindField(exchange.Query(), name)) view.action += std::string("&") + name + "=" + EncodeComponent(*value);
+        if (auto value = FindField(exchange.Query(), name))
+            view.action += std::string("&") + name + "=" + EncodeComponent(*value);
     }
-    if (failedAttempt) view.notice = "The password that you've entered is incorrect.";
+    if (failedAttempt)
+        view.notice = "The password that you've entered is incorrect.";
     // Once a try has failed, the page waits for a person, so a wrong password cannot loop.
     view.autosubmit = config.autosubmit && !failedAttempt;
     view.autosubmitDelayMs = config.autosubmitDelayMs;
@@ -197,7 +228,8 @@ void WebRoutes::LoginForm(Exchange& exchange, const StandinConfig& config) {
     exchange.Reply(answer);
 }
 
-void WebRoutes::LoginSubmit(Exchange& exchange, const StandinConfig& config) {
+void WebRoutes::LoginSubmit(Exchange& exchange, const StandinConfig& config)
+{
     exchange.SetKind("login");
     const FormFields& form = exchange.ReadForm();
     ServiceState& state = exchange.State();
@@ -218,11 +250,14 @@ void WebRoutes::LoginSubmit(Exchange& exchange, const StandinConfig& config) {
     if (!emailOk || pass != config.password) {
         details["outcome"] = "wrong_password";
         std::string again = "/login.php?login_attempt=1&lwv=100";
-        if (!next.empty()) again += "&next=" + EncodeComponent(next);
-        if (!cancelUrl.empty()) again += "&cancel_url=" + EncodeComponent(cancelUrl);
+        if (!next.empty())
+            again += "&next=" + EncodeComponent(next);
+        if (!cancelUrl.empty())
+            again += "&cancel_url=" + EncodeComponent(cancelUrl);
         return exchange.Reply(Answer::Redirect(OnThisHost(exchange, again)));
     }
-    if (!exchange.MayChangeState()) return exchange.Reply(Answer::Redirect(OnThisHost(exchange, "/")));
+    if (!exchange.MayChangeState())
+        return exchange.Reply(Answer::Redirect(OnThisHost(exchange, "/")));
     details["outcome"] = "ok";
     const std::string session = state.accounts.OpenSession();
     details["session"] = session;
@@ -239,7 +274,8 @@ void WebRoutes::LoginSubmit(Exchange& exchange, const StandinConfig& config) {
     exchange.Reply(answer);
 }
 
-void WebRoutes::Logout(Exchange& exchange, const StandinConfig& config) {
+void WebRoutes::Logout(Exchange& exchange, const StandinConfig& config)
+{
     exchange.SetKind("logout");
     ServiceState& state = exchange.State();
     const std::string token = exchange.Param("access_token").value_or("");
@@ -266,7 +302,8 @@ void WebRoutes::Logout(Exchange& exchange, const StandinConfig& config) {
     Answer answer = config.logoutRedirect && !next.empty()
                         ? Answer::Redirect(next)
                         : Answer::Html(200, PlainPage("Logged out", "You have been logged out.", next));
-    if (!cookieSession.empty()) ExpireSessionCookies(answer);
+    if (!cookieSession.empty())
+        ExpireSessionCookies(answer);
     NoStore(answer);
     exchange.Reply(answer);
 }

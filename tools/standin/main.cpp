@@ -17,27 +17,39 @@
 
 namespace {
 
-const char* EnvName(const std::string& listener) {
-    if (listener == "graph") return "ZENDRIK_GRAPH_HOST";
-    if (listener == "video") return "ZENDRIK_GRAPH_VIDEO_HOST";
-    if (listener == "web") return "ZENDRIK_WEB_HOST";
-    if (listener == "redirect") return "ZENDRIK_REDIRECT_HOST";
-    if (listener == "gif-upload") return "ZENDRIK_GIF_UPLOAD_HOST";
-    if (listener == "gif-media") return "ZENDRIK_GIF_MEDIA_HOST";
+const char* EnvName(const std::string& listener)
+{
+    if (listener == "graph")
+        return "ZENDRIK_GRAPH_HOST";
+    if (listener == "video")
+        return "ZENDRIK_GRAPH_VIDEO_HOST";
+    if (listener == "web")
+        return "ZENDRIK_WEB_HOST";
+    if (listener == "redirect")
+        return "ZENDRIK_REDIRECT_HOST";
+    if (listener == "gif-upload")
+        return "ZENDRIK_GIF_UPLOAD_HOST";
+    if (listener == "gif-media")
+        return "ZENDRIK_GIF_MEDIA_HOST";
     return nullptr;
 }
 
-std::string MakeTemporaryFolder() {
+std::string MakeTemporaryFolder()
+{
     std::string pattern = (std::filesystem::temp_directory_path() / "zendrik2-standin-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return {};
+    if (!mkdtemp(pattern.data()))
+        return {};
     return pattern;
 }
 
-void PrintReady(const standin::Standin& service, const std::string& dataDir, const std::string& authority) {
-    for (const auto& endpoint : service.Endpoints()) std::cout << endpoint.name << " " << endpoint.url << "\n";
+void PrintReady(const standin::Standin& service, const std::string& dataDir, const std::string& authority)
+{
+    for (const auto& endpoint : service.Endpoints())
+        std::cout << endpoint.name << " " << endpoint.url << "\n";
     std::cout << "data " << dataDir << "\n";
     for (const auto& endpoint : service.Endpoints()) {
-        if (const char* env = EnvName(endpoint.name)) std::cout << "env " << env << "=127.0.0.1:" << endpoint.port << "\n";
+        if (const char* env = EnvName(endpoint.name))
+            std::cout << "env " << env << "=127.0.0.1:" << endpoint.port << "\n";
     }
     std::cout << "env ZENDRIK_CA_FILE=" << std::filesystem::absolute(authority).string() << "\n";
     std::cout << "READY" << std::endl;
@@ -45,7 +57,8 @@ void PrintReady(const standin::Standin& service, const std::string& dataDir, con
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     std::string error;
     const standin::StandinOptions options = standin::ParseOptions(argc, argv, error);
     if (!error.empty()) {
