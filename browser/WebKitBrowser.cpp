@@ -31,9 +31,8 @@ WebKitBrowser::WebKitBrowser(wxWindow* parent, const wxPoint& position, const wx
     view->Bind(wxEVT_WEBVIEW_NAVIGATED, &WebKitBrowser::OnNavigated, this);
     view->Bind(wxEVT_WEBVIEW_LOADED, &WebKitBrowser::OnLoaded, this);
     view->Bind(wxEVT_WEBVIEW_NEWWINDOW, &WebKitBrowser::OnNewWindowEvent, this);
-    view->Bind(wxEVT_WEBVIEW_SCRIPT_MESSAGE_RECEIVED, &WebKitBrowser::OnScriptMessage, this);
     // WebKit's own "close" signal misses most requests; the wrapped window.close() does not.
-    view->AddScriptMessageHandler(kWindowMessageHandler);
+    hooks_->AddMessageHandler(kWindowMessageHandler);
     view->AddUserScript(WindowCloseScript(), wxWEBVIEW_INJECT_AT_DOCUMENT_START);
 }
 
@@ -50,7 +49,6 @@ WebKitBrowser::~WebKitBrowser()
         view->Unbind(wxEVT_WEBVIEW_NAVIGATED, &WebKitBrowser::OnNavigated, this);
         view->Unbind(wxEVT_WEBVIEW_LOADED, &WebKitBrowser::OnLoaded, this);
         view->Unbind(wxEVT_WEBVIEW_NEWWINDOW, &WebKitBrowser::OnNewWindowEvent, this);
-        view->Unbind(wxEVT_WEBVIEW_SCRIPT_MESSAGE_RECEIVED, &WebKitBrowser::OnScriptMessage, this);
         view->Destroy();
     }
 }
@@ -71,20 +69,38 @@ void WebKitBrowser::SetTextInputValue(const std::u16string& name, const std::u16
         hooks_->RunScript(SetTextInputScript(name, value));
 }
 
+// The view starts out loading "about:blank" of its own accord, and that load may still
+// report after the sink is attached: its events are not the sink's, up to its end or the
+// first event of another document.
+bool WebKitBrowser::IsInitialBlank(const wxString& url, bool documentEnds)
+{
+    if (!initialBlankLoading_)
+        return false;
+    if (url != wxWebViewDefaultURLStr) {
+        initialBlankLoading_ = false;
+        return false;
+    }
+    if (documentEnds)
+        initialBlankLoading_ = false;
+    return true;
+}
+
 void WebKitBrowser::OnNavigating(wxWebViewEvent& event)
 {
-    if (sink_ != nullptr)
+    if (!IsInitialBlank(event.GetURL(), false) && sink_ != nullptr)
         sink_->OnBeforeNavigate(Wide(event.GetURL()));
 }
 
 void WebKitBrowser::OnNavigated(wxWebViewEvent& event)
 {
-    if (sink_ != nullptr)
+    if (!IsInitialBlank(event.GetURL(), false) && sink_ != nullptr)
         sink_->OnNavigateComplete(Wide(event.GetURL()));
 }
 
 void WebKitBrowser::OnLoaded(wxWebViewEvent& event)
 {
+    if (IsInitialBlank(event.GetURL(), true))
+        return;
     if (sink_ != nullptr)
         sink_->OnDocumentComplete(Wide(event.GetURL()));
 }
@@ -111,11 +127,9 @@ void WebKitBrowser::OpenWindow(const wxString& url)
     popup->Show();
 }
 
-void WebKitBrowser::OnScriptMessage(wxWebViewEvent& event)
+void WebKitBrowser::OnNativeScriptMessage(const std::string& handler, const std::string& message)
 {
-    // wx 3.2 leaves the handler's name out of the event; this view registers only one.
-    const wxString handler = event.GetMessageHandler();
-    if ((handler.empty() || handler == kWindowMessageHandler) && event.GetString() == kCloseMessage)
+    if (handler == kWindowMessageHandler && message == kCloseMessage)
         WindowClosing();
 }
 

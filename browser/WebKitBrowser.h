@@ -41,14 +41,16 @@ private:
     void OnNavigated(wxWebViewEvent& event);
     void OnLoaded(wxWebViewEvent& event);
     void OnNewWindowEvent(wxWebViewEvent& event);
-    void OnScriptMessage(wxWebViewEvent& event);
     void OnNativeNewWindow(const std::string& uri) override;
+    void OnNativeScriptMessage(const std::string& handler, const std::string& message) override;
+    bool IsInitialBlank(const wxString& url, bool documentEnds);
     void NewWindowRequested(const wxString& url);
     void OpenWindow(const wxString& url);
     void WindowClosing();
 
     wxWeakRef<wxWebView> view_;
     BrowserEvents* sink_ = nullptr;
+    bool initialBlankLoading_ = true;
     std::unique_ptr<NativeViewHooks> hooks_;
     std::vector<wxWeakRef<wxFrame>> popups_;
 };

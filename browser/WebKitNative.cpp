@@ -27,6 +27,25 @@ gboolean OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest* request, gp
 
 gboolean OnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer) { return TRUE; }
 
+struct MessageTarget {
+    NativeViewHooks::Client* client;
+    std::string handler;
+};
+
+void OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer data)
+{
+    JSCValue* value = webkit_javascript_result_get_js_value(result);
+    if (value == nullptr || !jsc_value_is_string(value))
+        return;
+    gchar* text = jsc_value_to_string(value);
+    const std::string message = text != nullptr ? text : "";
+    g_free(text);
+    const auto* target = static_cast<const MessageTarget*>(data);
+    target->client->OnNativeScriptMessage(target->handler, message);
+}
+
+void FreeMessageTarget(gpointer data, GClosure*) { delete static_cast<MessageTarget*>(data); }
+
 void RemoveHandlers(WebKitWebView* view, const char* signal)
 {
     const guint id = g_signal_lookup(signal, WEBKIT_TYPE_WEB_VIEW);
@@ -53,7 +72,7 @@ void PrepareWebContext(const WebContextSetup& setup)
     TrustLocalAuthority(setup.caFile, setup.trustedHosts);
 }
 
-NativeViewHooks::NativeViewHooks(void* nativeView, Client& client) : view_(g_object_ref(nativeView))
+NativeViewHooks::NativeViewHooks(void* nativeView, Client& client) : view_(g_object_ref(nativeView)), client_(client)
 {
     WebKitWebView* view = WEBKIT_WEB_VIEW(view_);
     RemoveHandlers(view, "create");
@@ -69,11 +88,28 @@ NativeViewHooks::~NativeViewHooks()
 {
     for (const gulong handler : handlers_)
         g_signal_handler_disconnect(view_, handler);
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(WEBKIT_WEB_VIEW(view_));
+    for (const gulong signal : messageSignals_)
+        g_signal_handler_disconnect(content, signal);
+    for (const std::string& name : messageHandlers_)
+        webkit_user_content_manager_unregister_script_message_handler(content, name.c_str());
     // The view goes with the program: its web process is ended here rather than left to
     // notice the program's exit, which on a loaded booth took it seconds after the host
     // had seen the program end.
     webkit_web_view_terminate_web_process(WEBKIT_WEB_VIEW(view_));
     g_object_unref(view_);
+}
+
+void NativeViewHooks::AddMessageHandler(const std::string& name)
+{
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(WEBKIT_WEB_VIEW(view_));
+    if (!webkit_user_content_manager_register_script_message_handler(content, name.c_str()))
+        return;
+    messageHandlers_.push_back(name);
+    const std::string signal = "script-message-received::" + name;
+    messageSignals_.push_back(g_signal_connect_data(content, signal.c_str(), G_CALLBACK(OnScriptMessage),
+                                                    new MessageTarget{&client_, name}, FreeMessageTarget,
+                                                    GConnectFlags(0)));
 }
 
 void NativeViewHooks::RunScript(const std::string& script)

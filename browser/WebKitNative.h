@@ -20,6 +20,8 @@ public:
         // A page's script opens a window. The native view's own new window is never made
         // (WebKit aborts the process on wx's answer to it); the client opens its own.
         virtual void OnNativeNewWindow(const std::string& uri) = 0;
+        // A page posted a string to a message handler added with AddMessageHandler.
+        virtual void OnNativeScriptMessage(const std::string& handler, const std::string& message) = 0;
     };
 
     // nativeView is the WebKitWebView behind the wx view (wxWebView::GetNativeBackend),
@@ -30,6 +32,11 @@ public:
     // Disconnects; the view is kept alive until then.
     ~NativeViewHooks();
 
+    // Lets pages post strings to window.webkit.messageHandlers.<name>. Registered here
+    // rather than through wx, whose registration runs a script and waits for its answer,
+    // holding the window back until the web process has started (seconds on a loaded
+    // booth, and for ever if that process never answers).
+    void AddMessageHandler(const std::string& name);
     // Runs the script in the current top-level document; its result and its errors are
     // dropped, and nothing is called back (so nothing outlives the view).
     void RunScript(const std::string& script);
@@ -38,5 +45,8 @@ public:
 
 private:
     void* view_;
+    Client& client_;
     std::vector<unsigned long> handlers_;
+    std::vector<std::string> messageHandlers_;
+    std::vector<unsigned long> messageSignals_;
 };
