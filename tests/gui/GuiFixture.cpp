@@ -5,11 +5,26 @@
 
 namespace guitest {
 
+namespace {
+
+testsupport::StandinProcess* NewService()
+{
+    // Long enough a delay that the window is found while the title still says "(logging in)".
+    return new testsupport::StandinProcess({"--autosubmit", "--autosubmit-delay", "1500"});
+}
+
+}  // namespace
+
 void GuiTest::SetUpTestSuite()
 {
     server_ = new XServer;
-    // Long enough a delay that the window is found while the title still says "(logging in)".
-    service_ = new testsupport::StandinProcess({"--autosubmit", "--autosubmit-delay", "1500"});
+    service_ = NewService();
+}
+
+void GuiTest::RestartService()
+{
+    delete service_;
+    service_ = NewService();
 }
 
 void GuiTest::TearDownTestSuite()

@@ -31,6 +31,8 @@ protected:
 
     static const XServer& Server() { return *server_; }
     static const testsupport::StandinProcess& Service() { return *service_; }
+    // A new service in place of the suite's, with nothing recorded, scripted or held back.
+    static void RestartService();
 
     std::vector<std::string> Environment() const;
     std::unique_ptr<ProgramRun> Start(const std::vector<std::string>& arguments) const;
