@@ -7,6 +7,7 @@
 
 #include "bench/BoothScan.h"
 #include "bench/BoothShots.h"
+#include "bench/GuiBenchSupport.h"
 #include "tests/gui/GuiHarness.h"
 #include "tests/support/StandinProcess.h"
 
@@ -27,6 +28,8 @@
 
 namespace booth {
 namespace {
+
+using guibench::FileText;
 
 using guitest::Clock;
 using Seconds = std::chrono::duration<double>;
@@ -118,12 +121,6 @@ public:
 private:
     std::vector<pid_t> pids_;
 };
-
-std::string FileText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::string Tail(const std::string& text, std::size_t lines)
 {

@@ -1,27 +1,16 @@
 #include "bench/BoothScan.h"
 
+#include "bench/GuiBenchSupport.h"
+
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace booth {
 
-namespace {
+using guibench::FileText;
 
-// A process can end between the listing of /proc and the read of its files; the read then
-// fails with ESRCH, which the stream library throws even with exceptions off. Such a
-// process is gone, and its text is empty.
-std::string FileText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    try {
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::ios_base::failure&) {
-        return {};
-    }
-}
+namespace {
 
 // The fifth field of /proc/PID/stat, after the name in parentheses.
 pid_t GroupOf(const std::string& stat)

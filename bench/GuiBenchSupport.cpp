@@ -49,6 +49,8 @@ std::set<int> Tree(int root)
 
 }  // namespace
 
+// Streaming the buffer, unlike reading it through iterators, takes a failed read (the
+// /proc files of a process that has just ended) as the end of the text.
 std::string FileText(const std::string& path)
 {
     std::ifstream in(path);
