@@ -3,9 +3,12 @@
 
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace testsupport {
 
@@ -16,7 +19,18 @@ public:
         char pattern[] = "/tmp/zendrik-test-XXXXXX";
         path_ = ::mkdtemp(pattern);
     }
-    ~TempDir() { std::filesystem::remove_all(path_); }
+    // A browser process that outlives its program by a moment may still be writing into
+    // the folder: a few tries, and a destructor that never throws.
+    ~TempDir()
+    {
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            std::error_code error;
+            std::filesystem::remove_all(path_, error);
+            if (!error)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
