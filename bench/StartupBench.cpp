@@ -14,7 +14,8 @@
 //
 // Each run is preceded by the baseline: bare_webview, a wx window with a WebKitGTK view
 // and nothing else, from its start to its one local page loaded; the ratio of the
-// medians is printed.
+// medians is printed. zendrik2 draws its pages without GPU compositing, which WebKit's
+// defaults use; the baseline runs both ways, and the ratio to each is printed.
 
 #include "GuiBenchSupport.h"
 #include "tests/support/StandinProcess.h"
@@ -96,11 +97,13 @@ RunFigures OneRun(const XServer& server, const StandinProcess& standin, const st
 }
 
 // The bare baseline: exec to its "loaded" line, the same way the program's figure is taken.
-double BareRun(const XServer& server, const std::string& dir, const std::string& page)
+double BareRun(const XServer& server, const std::string& dir, const std::string& page, bool compositing)
 {
     std::vector<std::string> env = server.Environment();
     env.insert(env.end(), {"HOME=" + dir, "XDG_CONFIG_HOME=" + dir + "/config", "XDG_DATA_HOME=" + dir + "/data",
                            "XDG_CACHE_HOME=" + dir + "/cache", "NO_AT_BRIDGE=1"});
+    if (!compositing)
+        env.push_back("WEBKIT_DISABLE_COMPOSITING_MODE=1");
     const std::string errors = dir + "/bare.err";
     const Clock::time_point start = Clock::now();
     ChildProcess program({ZENDRIK_BARE_WEBVIEW_EXE, page}, {.env = env, .err = ChildOutput::File(errors)});
@@ -133,18 +136,22 @@ int main(int argc, char** argv)
     {
         XServer server;
         StandinProcess standin({"--autosubmit", "--autosubmit-delay", "0"});
-        std::vector<double> filled, submitted, bare;
+        std::vector<double> filled, submitted, bare, bareFlat;
         Memory peak;
         long programPeak = 0;
         std::printf(
-            "run  bare loaded s  filled s  submitted s  tree RSS MiB  tree PSS MiB  processes  zendrik2 VmHWM MiB\n");
+            "run  bare loaded s  bare flat s  filled s  submitted s  tree RSS MiB  tree PSS MiB  processes  zendrik2 "
+            "VmHWM MiB\n");
         for (int run = 1; run <= runs; ++run) {
-            const double bareSeconds = BareRun(server, dir, page);
+            const double bareSeconds = BareRun(server, dir, page, true);
             if (bareSeconds >= 0)
                 bare.push_back(bareSeconds);
+            const double flatSeconds = BareRun(server, dir, page, false);
+            if (flatSeconds >= 0)
+                bareFlat.push_back(flatSeconds);
             const RunFigures figures = OneRun(server, standin, dir, photo);
-            std::printf("%3d  %13.3f  %8.3f  %11.3f  %12.1f  %12.1f  %9d  %18.1f%s\n", run, bareSeconds,
-                        figures.filledSeconds, figures.submittedSeconds, figures.peak.rssKiB / 1024.0,
+            std::printf("%3d  %13.3f  %11.3f  %8.3f  %11.3f  %12.1f  %12.1f  %9d  %18.1f%s\n", run, bareSeconds,
+                        flatSeconds, figures.filledSeconds, figures.submittedSeconds, figures.peak.rssKiB / 1024.0,
                         figures.peak.pssKiB / 1024.0, figures.peak.processes, figures.programPeakKiB / 1024.0,
                         figures.uploaded ? "" : "  (no upload)");
             if (figures.filledSeconds < 0 || !figures.uploaded) {
@@ -163,6 +170,9 @@ int main(int argc, char** argv)
                 std::printf("bare wx + WebKitGTK window, start to its local page loaded: median %.3f s; "
                             "ratio %.2f (target <= 1.2)\n",
                             Median(bare), Median(filled) / Median(bare));
+            if (!bareFlat.empty())
+                std::printf("the same without compositing, as zendrik2 draws: median %.3f s; ratio %.2f\n",
+                            Median(bareFlat), Median(filled) / Median(bareFlat));
             std::printf("start to form submitted by the page: median %.3f s\n", Median(submitted));
             std::printf("peak of the whole program (zendrik2 and its browser processes): RSS %.1f MiB, "
                         "PSS %.1f MiB (target <= 300 MB PSS)\n",

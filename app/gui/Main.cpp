@@ -7,6 +7,7 @@
 #include "app/gui/CloseSignals.h"
 #include "app/gui/DisplayCheck.h"
 #include "app/gui/Zendrik2App.h"
+#include "browser/WebRendering.h"
 
 #include <wx/debug.h>
 
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
     // other file they write for a guest are the user's alone, whatever mode the browser
     // library asks for.
     ::umask(077);
+    DrawPagesWithoutCompositing();
     InstallCloseSignals();
     wxSetAssertHandler(ReportAssertion);
     // Taken before the toolkit sees the command line.
