@@ -105,6 +105,7 @@ private:
     void _StartNextUploadParam();
     void _WriteUploadContent(DWORD nDesired);
     void _WriteFileContent(HANDLE hFile, DWORD cbToWrite);
+    void _ReadAhead(HANDLE hFile, DWORD cbWanted);
     template <typename Work>
     ResponseType* _RunStep(Work&& work);
 
@@ -150,6 +151,10 @@ private:
     HINTERNET m_hRequest = nullptr;
     bool m_bPostContext = true;
     std::unique_ptr<BYTE[]> m_pbyReadBuffer;
+    // The bytes of the current file part read ahead into m_pbyReadBuffer, and how many
+    // of them are written already.
+    DWORD m_cbReadAhead = 0;
+    DWORD m_cbReadAheadWritten = 0;
     CHttpRequestAbort* m_pAbort = nullptr;
 };
 

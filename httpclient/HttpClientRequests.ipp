@@ -393,6 +393,7 @@ void CHttpClientT<HttpTool, HttpEncoder>::_DetachPostContext(HINTERNET& hInterne
     _CloseUploadFiles();
     _SetCurrentValue(nullptr, false);
     m_pbyReadBuffer.reset();
+    m_cbReadAhead = m_cbReadAheadWritten = 0;
     m_statLive._Reset();
 }
 

@@ -1,10 +1,13 @@
 // Multipart uploads, byte for byte on the wire, with their progress counters.
 
+#include "CaughtException.h"
 #include "ClientTestSupport.h"
 #include "tests/support/WireServer.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
 #include <vector>
 
 using namespace Tavik;
@@ -218,4 +221,72 @@ TEST(UploadContext, NamesAndPathsGoAsUtf8)
     const std::string boundary = BoundaryOf(request.Header("Content-Type").value_or(""));
     EXPECT_EQ(request.body, FieldPart(boundary, "caption", "Caf\xC3\xA9 \xE2\x82\xAC \"q\"") +
                                 FilePart(boundary, "file", path, "image/gif", "GIF89a...") + Closing(boundary));
+}
+
+// The file is read ahead a buffer at a time: whatever the step, each part's bytes arrive
+// whole and in order, and no part's read runs into the next one.
+TEST(UploadContext, FilesOfAnySizeArriveWholeInAnyStep)
+{
+    constexpr std::size_t kBuffer = CHttpClient::UploadReadBufferSize;
+    const std::vector<std::pair<std::size_t, std::size_t>> sizes = {
+        {kBuffer + 1000, 2 * kBuffer + 1}, {kBuffer, 1}, {1000, kBuffer - 1}};
+    for (const DWORD step : {1000u, 1024u, 57344u, 70000u}) {
+        for (const auto& [firstSize, secondSize] : sizes) {
+            SCOPED_TRACE("step " + std::to_string(step) + ", files of " + std::to_string(firstSize) + " and " +
+                         std::to_string(secondSize) + " bytes");
+            WireServer server;
+            TempDir dir;
+            std::string first(firstSize, '\0'), second(secondSize, '\0');
+            for (std::size_t i = 0; i < first.size(); ++i)
+                first[i] = static_cast<char>(i * 7 + i / 251);
+            for (std::size_t i = 0; i < second.size(); ++i)
+                second[i] = static_cast<char>(i * 13 + 5);
+            const std::string firstPath = dir.Write("a.bin", first);
+            const std::string secondPath = dir.Write("b.bin", second);
+
+            CHttpClient client;
+            Configure(client);
+            client.AddParam(u"a", W(firstPath).c_str(), PARAM_FLAG_FILE);
+            client.AddParam(u"b", u"text");
+            client.AddParam(u"c", W(secondPath).c_str(), PARAM_FLAG_FILE);
+            const std::u16string url = server.BaseUrlW() + u"/up";
+            client.StartUploadContext(url.c_str());
+            CHttpResponse* response = nullptr;
+            RunUpload(client, step, response);
+            ReadReply(response);
+
+            ASSERT_TRUE(server.WaitForRequests(1));
+            const auto request = server.Requests()[0];
+            const std::string boundary = BoundaryOf(request.Header("Content-Type").value_or(""));
+            const auto mimeAt = request.body.find("Content-Type: ") + 14;
+            const std::string mime = request.body.substr(mimeAt, request.body.find("\r\n", mimeAt) - mimeAt);
+            const std::string secondMimeAt = request.body.substr(request.body.rfind("Content-Type: ") + 14);
+            const std::string secondMime = secondMimeAt.substr(0, secondMimeAt.find("\r\n"));
+            EXPECT_TRUE(request.body ==
+                        FilePart(boundary, "a", firstPath, mime, first) + FieldPart(boundary, "b", "text") +
+                            FilePart(boundary, "c", secondPath, secondMime, second) + Closing(boundary));
+        }
+    }
+}
+
+// A file cut short during its upload ends the upload with the file error; the bytes
+// read ahead before the cut do not make the part look whole.
+TEST(UploadContext, FileCutShortDuringTheUploadFails)
+{
+    WireServer server;
+    TempDir dir;
+    const std::string path = dir.Write("clip.bin", std::string(200000, 'v'));
+    CHttpClient client;
+    Configure(client);
+    client.AddParam(u"source", W(path).c_str(), PARAM_FLAG_FILE);
+    const std::u16string url = server.BaseUrlW() + u"/videos";
+    client.StartUploadContext(url.c_str());
+    for (int step = 0; step < 80; ++step)
+        ASSERT_EQ(client.ProceedContext(1024), nullptr);
+    std::filesystem::resize_file(path, 100000);
+    const httpclientexceptionW error = Caught([&] {
+        while (client.ProceedContext(1024) == nullptr) {
+        }
+    });
+    EXPECT_EQ(error.ErrorCode(), static_cast<DWORD>(HttpError::UnexpectedFileBytes));
 }
