@@ -21,6 +21,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,16 +32,17 @@ std::atomic<bool> cancelSignalled{false};
 
 void OnCancelSignal(int) { cancelSignalled = true; }
 
+// The queue is taken whole, in one hold: an upload appends a line for every step, and
+// taking them one by one kept the worker waiting for the lock.
 void PrintQueuedLines(CZendrik2Dlg& dialog)
 {
-    bool printed = false;
-    while (auto line = dialog.TakeNextLogLine()) {
-        std::string bytes = Utf16ToUtf8(*line);
+    const std::deque<std::u16string> lines = dialog.TakeQueuedLogLines();
+    for (const std::u16string& line : lines) {
+        std::string bytes = Utf16ToUtf8(line);
         bytes += '\n';
         std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-        printed = true;
     }
-    if (printed)
+    if (!lines.empty())
         std::fflush(stdout);
 }
 

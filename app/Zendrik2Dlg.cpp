@@ -87,16 +87,6 @@ void CZendrik2Dlg::RequestCancel(bool cancel)
         m_requestAbort.Reset();
 }
 
-std::optional<std::u16string> CZendrik2Dlg::TakeNextLogLine()
-{
-    std::lock_guard<std::mutex> hold(UiLock);
-    if (LogQueue.empty())
-        return std::nullopt;
-    std::u16string line = std::move(LogQueue.front());
-    LogQueue.pop_front();
-    return line;
-}
-
 std::deque<std::u16string> CZendrik2Dlg::TakeQueuedLogLines()
 {
     std::deque<std::u16string> lines;

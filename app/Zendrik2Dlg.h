@@ -92,7 +92,6 @@ public:
     void OnLoginNotice(std::unique_ptr<std::u16string> notice);
 
     // The user interface thread's side of the shared state.
-    std::optional<std::u16string> TakeNextLogLine();
     // Every queued line, in one hold.
     std::deque<std::u16string> TakeQueuedLogLines();
     bool IsWorkerBusy();
