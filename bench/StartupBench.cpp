@@ -44,7 +44,38 @@ using guibench::Memory;
 using guibench::TreeMemory;
 using testsupport::StandinProcess;
 
+// The program's debug lines that mark the start-up's steps, in order; the last is
+// "filled".
+struct Step {
+    const char* label;
+    const char* line;
+};
+constexpr Step kSteps[] = {
+    {"browser's first event (about:blank)", "OnBeforeNavigate: about:blank"},
+    {"login address requested", "OnBeforeNavigate: https://"},
+    {"redirected to the login page", "/login.php?"},
+    {"login page complete, form filled", "OnDocumentComplete: https://"},
+};
+constexpr std::size_t kStepCount = std::size(kSteps);
+
+// Seconds from start to each step's line, -1 for a step not seen (yet).
+std::vector<double> StepTimes(const std::string& text, const std::vector<double>& known, double now)
+{
+    std::vector<double> times = known;
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < kStepCount; ++i) {
+        const std::size_t at = text.find(kSteps[i].line, from);
+        if (at == std::string::npos)
+            break;
+        if (times[i] < 0)
+            times[i] = now;
+        from = at;
+    }
+    return times;
+}
+
 struct RunFigures {
+    std::vector<double> stepSeconds = std::vector<double>(kStepCount, -1.0);
     double filledSeconds = -1;
     double submittedSeconds = -1;
     Memory peak;
@@ -70,10 +101,8 @@ RunFigures OneRun(const XServer& server, const StandinProcess& standin, const st
     Clock::time_point nextSample = start;
     while (seconds() < 90 && program.Running()) {
         if (figures.filledSeconds < 0) {
-            const std::string text = FileText(errors);
-            const std::size_t at = text.find("OnDocumentComplete: https://");
-            if (at != std::string::npos && text.find("/login.php?", at) != std::string::npos)
-                figures.filledSeconds = seconds();
+            figures.stepSeconds = StepTimes(FileText(errors), figures.stepSeconds, seconds());
+            figures.filledSeconds = figures.stepSeconds.back();
         }
         if (figures.filledSeconds >= 0 && figures.submittedSeconds < 0 && !standin.Received("login").empty())
             figures.submittedSeconds = seconds();
@@ -137,6 +166,7 @@ int main(int argc, char** argv)
         XServer server;
         StandinProcess standin({"--autosubmit", "--autosubmit-delay", "0"});
         std::vector<double> filled, submitted, bare, bareFlat;
+        std::vector<std::vector<double>> steps(kStepCount);
         Memory peak;
         long programPeak = 0;
         std::printf(
@@ -159,6 +189,8 @@ int main(int argc, char** argv)
                 continue;
             }
             filled.push_back(figures.filledSeconds);
+            for (std::size_t i = 0; i < kStepCount; ++i)
+                steps[i].push_back(figures.stepSeconds[i]);
             submitted.push_back(figures.submittedSeconds);
             peak.rssKiB = std::max(peak.rssKiB, figures.peak.rssKiB);
             peak.pssKiB = std::max(peak.pssKiB, figures.peak.pssKiB);
@@ -173,6 +205,9 @@ int main(int argc, char** argv)
             if (!bareFlat.empty())
                 std::printf("the same without compositing, as zendrik2 draws: median %.3f s; ratio %.2f\n",
                             Median(bareFlat), Median(filled) / Median(bareFlat));
+            std::printf("where the time goes (medians from the start):\n");
+            for (std::size_t i = 0; i < kStepCount; ++i)
+                std::printf("  %-40s %.3f s\n", kSteps[i].label, Median(steps[i]));
             std::printf("start to form submitted by the page: median %.3f s\n", Median(submitted));
             std::printf("peak of the whole program (zendrik2 and its browser processes): RSS %.1f MiB, "
                         "PSS %.1f MiB (target <= 300 MB PSS)\n",
