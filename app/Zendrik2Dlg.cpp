@@ -57,16 +57,16 @@ void CZendrik2Dlg::SetStatusTag(const std::u16string& tag)
 {
     if (m_interactive || m_view == nullptr)
         return;
-    std::u16string title = tag.empty() ? u"Orvane Systems Zendrik" : u"Orvane Systems Zendrik - " + tag;
     {
         // An upload repeats the same tag for every step; only a change is worth a wait
-        // for the user interface thread.
+        // for the user interface thread, or even a title made of it.
         std::lock_guard<std::mutex> hold(UiLock);
-        if (title == m_statusTitle)
+        if (m_statusTagSet && tag == m_statusTag)
             return;
-        m_statusTitle = title;
+        m_statusTag = tag;
+        m_statusTagSet = true;
     }
-    m_view->SetWindowTitle(title);
+    m_view->SetWindowTitle(tag.empty() ? u"Orvane Systems Zendrik" : u"Orvane Systems Zendrik - " + tag);
 }
 
 bool CZendrik2Dlg::IsCancelRequested()

@@ -157,7 +157,8 @@ private:
     bool workerBusy = false;
     bool cancelRequested = false;
     std::u16string m_jobResultId;
-    std::u16string m_statusTitle;           // the last title SetStatusTag asked for
+    std::u16string m_statusTag;             // the last tag SetStatusTag was asked for
+    bool m_statusTagSet = false;            // (the empty tag is a tag too)
     bool m_collapseQueuedProgress = false;  // once a window shows the log
 
     // Mutable: handing it to the operations changes nothing the dialog shows.
