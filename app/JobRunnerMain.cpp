@@ -1,11 +1,13 @@
 // zendrik2-job: the program's job sequence without a window, for integration tests,
 // benchmarks and scripted booths. Same options as the program; the access token comes
 // from ZENDRIK_ACCESS_TOKEN, never from the command line. Always unattended: it never
-// asks. Every log line goes to standard output exactly as appended, each new window
+// asks. Every log line goes to standard output as the window's list would show it (a
+// progress line repeating the one before it is left out), each new window
 // title to standard error. SIGINT and SIGTERM cancel the job as the window's cancel
 // button does. Exits 0 when the job produced its id (photo, video or post), else 1.
 
 #include "app/HeadlessView.h"
+#include "app/LogListBox.h"
 #include "app/PasswordArgument.h"
 #include "app/ProductNames.h"
 #include "app/ProgramInfo.h"
@@ -32,27 +34,39 @@ std::atomic<bool> cancelSignalled{false};
 
 void OnCancelSignal(int) { cancelSignalled = true; }
 
-// The queue is taken whole, in one hold: an upload appends a line for every step, and
-// taking them one by one kept the worker waiting for the lock.
-void PrintQueuedLines(CZendrik2Dlg& dialog)
-{
-    const std::deque<std::u16string> lines = dialog.TakeQueuedLogLines();
-    for (const std::u16string& line : lines) {
-        std::string bytes = Utf16ToUtf8(line);
-        bytes += '\n';
-        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+// Prints the log as the window's list would show it: every line, except a progress
+// line that repeats the one printed before it. The queue is taken whole, in one hold: an
+// upload appends a line for every step, and taking them one by one kept the worker
+// waiting for the lock.
+class LogPrinter {
+public:
+    void PrintQueuedLines(CZendrik2Dlg& dialog)
+    {
+        const std::deque<std::u16string> lines = dialog.TakeQueuedLogLines();
+        for (const std::u16string& line : lines) {
+            if (IsProgressLine(line) && line == m_lastPrinted)
+                continue;
+            std::string bytes = Utf16ToUtf8(line);
+            bytes += '\n';
+            std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+            m_lastPrinted = line;
+        }
+        if (!lines.empty())
+            std::fflush(stdout);
     }
-    if (!lines.empty())
-        std::fflush(stdout);
-}
+
+private:
+    std::u16string m_lastPrinted;
+};
 
 // The user interface thread's part: show the log as it grows, pass a signal on as the
 // cancel button would, and wait for the worker's last line.
 void ServeUntilTheWorkerEnds(CZendrik2Dlg& dialog)
 {
+    LogPrinter printer;
     bool cancelPassedOn = false;
     for (;;) {
-        PrintQueuedLines(dialog);
+        printer.PrintQueuedLines(dialog);
         if (!dialog.IsWorkerBusy())
             break;
         if (cancelSignalled && !cancelPassedOn) {
@@ -61,7 +75,7 @@ void ServeUntilTheWorkerEnds(CZendrik2Dlg& dialog)
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    PrintQueuedLines(dialog);
+    printer.PrintQueuedLines(dialog);
 }
 
 int RunJob(const std::vector<std::u16string>& arguments)

@@ -43,12 +43,18 @@ CZendrik2Dlg::~CZendrik2Dlg()
 void CZendrik2Dlg::AppendLog(const std::u16string& line)
 {
     std::lock_guard<std::mutex> hold(UiLock);
-    // The window's list shows only the newest of a run of progress lines, so an older
-    // one still waiting at the end of the queue can give way now; an upload then keeps
-    // the queue short. The headless runner prints every line and keeps them all.
-    if (m_collapseQueuedProgress && IsProgressLine(line) && !LogQueue.empty() && IsProgressLine(LogQueue.back())) {
-        LogQueue.back() = line;
-        return;
+    // An upload appends a progress line for every KiB, each percentage some 2,600 times:
+    // one repeating the line still queued before it changes nothing anyone sees. The
+    // window's list shows only the newest of a run of progress lines, so there an older
+    // one at the end of the queue gives way to a newer one too; the headless runner
+    // keeps every percentage.
+    if (IsProgressLine(line) && !LogQueue.empty() && IsProgressLine(LogQueue.back())) {
+        if (LogQueue.back() == line)
+            return;
+        if (m_collapseQueuedProgress) {
+            LogQueue.back() = line;
+            return;
+        }
     }
     LogQueue.push_back(line);
 }

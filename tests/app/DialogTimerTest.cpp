@@ -49,6 +49,19 @@ TEST_F(DialogTimer, ARunOfProgressLinesShowsOnlyTheNewest)
               (std::vector<std::u16string>{u"Uploading", u"Progress: 30%", u"Done", u"Progress: 5%"}));
 }
 
+// Without a window (the headless runner) every percentage stays queued; only a progress
+// line repeating the one queued right before it is dropped.
+TEST_F(DialogTimer, WithoutAWindowOnlyRepeatedProgressLinesAreDropped)
+{
+    CZendrik2Dlg headless({}, browser);
+    for (const char16_t* line : {u"Progress: 0%", u"Progress: 0%", u"Progress: 1%", u"Progress: 1%", u"Done",
+                                 u"Progress: 1%", u" Progress: 1%", u" Progress: 1%"})
+        headless.AppendLog(line);
+    EXPECT_EQ(headless.TakeQueuedLogLines(),
+              (std::deque<std::u16string>{u"Progress: 0%", u"Progress: 1%", u"Done", u"Progress: 1%", u" Progress: 1%",
+                                          u" Progress: 1%"}));
+}
+
 TEST_F(DialogTimer, ProgressReplacementKeepsLinesThatOnlyLookAlike)
 {
     StartInteractive();
