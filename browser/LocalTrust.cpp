@@ -2,6 +2,7 @@
 
 #include "login/WebEndpoints.h"
 #include "platform/win32/Utf.h"
+#include "platform/wininet/PeerCertificate.h"
 
 #include <gio/gio.h>
 #include <webkit2/webkit2.h>
@@ -27,7 +28,7 @@ using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
 
 struct Endpoint {
     std::string name;
-    guint16 port = 443;
+    unsigned short port = 443;
 };
 
 std::optional<Endpoint> ParseEndpoint(const std::string& host)
@@ -43,38 +44,9 @@ std::optional<Endpoint> ParseEndpoint(const std::string& host)
         const long port = std::strtol(Utf16ToUtf8(parts.port).c_str(), nullptr, 10);
         if (port <= 0 || port > 65535)
             return std::nullopt;
-        endpoint.port = static_cast<guint16>(port);
+        endpoint.port = static_cast<unsigned short>(port);
     }
     return endpoint;
-}
-
-// The peer's certificate after a handshake verified against the authority alone.
-ObjectPtr<GTlsCertificate> FetchVerifiedCertificate(const Endpoint& endpoint, GTlsDatabase* authority)
-{
-    GError* rawError = nullptr;
-    const ObjectPtr<GSocketClient> client(g_socket_client_new());
-    g_socket_client_set_timeout(client.get(), 5);
-    const ObjectPtr<GSocketConnection> connection(
-        g_socket_client_connect_to_host(client.get(), endpoint.name.c_str(), endpoint.port, nullptr, &rawError));
-    ErrorPtr error(rawError);
-    if (!connection)
-        return nullptr;
-    const ObjectPtr<GSocketConnectable> identity(g_network_address_new(endpoint.name.c_str(), endpoint.port));
-    const ObjectPtr<GIOStream> tls(
-        g_tls_client_connection_new(G_IO_STREAM(connection.get()), identity.get(), &rawError));
-    error.reset(rawError);
-    if (!tls)
-        return nullptr;
-    g_tls_connection_set_database(G_TLS_CONNECTION(tls.get()), authority);
-    const gboolean shaken = g_tls_connection_handshake(G_TLS_CONNECTION(tls.get()), nullptr, &rawError);
-    error.reset(rawError);
-    ObjectPtr<GTlsCertificate> certificate;
-    if (shaken) {
-        if (GTlsCertificate* peer = g_tls_connection_get_peer_certificate(G_TLS_CONNECTION(tls.get())))
-            certificate.reset(G_TLS_CERTIFICATE(g_object_ref(peer)));
-    }
-    g_io_stream_close(tls.get(), nullptr, nullptr);
-    return certificate;
 }
 
 void Allow(GTlsCertificate* certificate, const std::string& name)
@@ -92,19 +64,19 @@ void AllowFileCertificates(const std::string& caFile, const std::vector<Endpoint
     g_list_free_full(list, g_object_unref);
 }
 
-using VerifiedCertificates = std::vector<std::pair<ObjectPtr<GTlsCertificate>, std::string>>;
+// Each host's certificate in PEM, with the name it is accepted for.
+using VerifiedCertificates = std::vector<std::pair<std::string, std::string>>;
 
+// No GLib here: this runs beside the main thread's start of the browser (see
+// PeerCertificate.h).
 VerifiedCertificates FetchVerifiedCertificates(const std::string& caFile, const std::vector<Endpoint>& endpoints)
 {
+    constexpr long kTimeoutMs = 5000;
     VerifiedCertificates verified;
-    GError* rawError = nullptr;
-    const ObjectPtr<GTlsDatabase> authority(g_tls_file_database_new(caFile.c_str(), &rawError));
-    const ErrorPtr error(rawError);
-    if (!authority)
-        return verified;
     for (const Endpoint& endpoint : endpoints) {
-        if (ObjectPtr<GTlsCertificate> certificate = FetchVerifiedCertificate(endpoint, authority.get()))
-            verified.emplace_back(std::move(certificate), endpoint.name);
+        std::string pem = wininet::FetchVerifiedPeerCertificate(endpoint.name, endpoint.port, caFile, kTimeoutMs);
+        if (!pem.empty())
+            verified.emplace_back(std::move(pem), endpoint.name);
     }
     return verified;
 }
@@ -136,6 +108,11 @@ void CompleteLocalTrust()
     std::future<VerifiedCertificates>& pending = PendingCheck();
     if (!pending.valid())
         return;
-    for (const auto& [certificate, name] : pending.get())
-        Allow(certificate.get(), name);
+    for (const auto& [pem, name] : pending.get()) {
+        GError* rawError = nullptr;
+        const ObjectPtr<GTlsCertificate> certificate(g_tls_certificate_new_from_pem(pem.c_str(), -1, &rawError));
+        const ErrorPtr error(rawError);
+        if (certificate)
+            Allow(certificate.get(), name);
+    }
 }

@@ -17,7 +17,8 @@ for option in "$@"; do
   case "$option" in
     --gui)
       packages+=(libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libgtk-3-dev libx11-dev glib-networking
-                 xvfb xauth x11-utils xdotool imagemagick jq) ;;
+                 xvfb xauth x11-utils xdotool imagemagick jq
+                 gdb) ;;  # gdb: where a window that never appeared is stuck, in the failing test's report
     --package)
       packages+=(dpkg-dev file lintian man-db) ;;  # file: CPack finds the binaries with it
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;

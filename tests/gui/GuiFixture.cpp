@@ -13,6 +13,15 @@ testsupport::StandinProcess* NewService()
     return new testsupport::StandinProcess({"--autosubmit", "--autosubmit-delay", "1500"});
 }
 
+// Where a program that shows no window is stuck: every thread's stack, when gdb is there.
+std::string ThreadStacks(ChildProcess& process)
+{
+    if (!process.Running() || !std::filesystem::exists("/usr/bin/gdb"))
+        return {};
+    return "its threads:\n" + CommandOutput({"/usr/bin/gdb", "-p", std::to_string(process.Pid()), "-batch", "-nx",
+                                             "-ex", "thread apply all bt"});
+}
+
 }  // namespace
 
 void GuiTest::SetUpTestSuite()
@@ -62,9 +71,11 @@ std::vector<std::string> GuiTest::Environment() const
 std::unique_ptr<ProgramRun> GuiTest::Start(const std::vector<std::string>& arguments) const
 {
     auto run = std::make_unique<ProgramRun>(*server_, arguments, Environment(), home.Path());
-    EXPECT_NE(run->Window(), 0u) << "no window appeared; the program "
-                                 << (run->Process().Running() ? "still runs" : "has ended") << "\n"
-                                 << run->Stderr();
+    if (run->Window() != 0)
+        return run;
+    ADD_FAILURE() << "no window appeared; the program " << (run->Process().Running() ? "still runs" : "has ended")
+                  << "\n"
+                  << run->Stderr() << ThreadStacks(run->Process());
     return run;
 }
 
