@@ -6,10 +6,18 @@
 
 namespace social {
 
+namespace {
+
+DWORD Percent(DWORD actualPosted, DWORD actualTotal)
+{
+    return static_cast<DWORD>(std::uint64_t{actualPosted} * 100 / actualTotal);
+}
+
+}  // namespace
+
 std::u16string ProgressLine(DWORD actualPosted, DWORD actualTotal)
 {
-    const auto percent = static_cast<DWORD>(std::uint64_t{actualPosted} * 100 / actualTotal);
-    return u"Progress: " + WideDecimal(percent) + u"%";
+    return u"Progress: " + WideDecimal(Percent(actualPosted, actualTotal)) + u"%";
 }
 
 void ThrowIfCancelRequested(JobContext& job)
@@ -20,24 +28,44 @@ void ThrowIfCancelRequested(JobContext& job)
 
 namespace {
 
-void ReportProgress(JobContext& job, const Tavik::CHttpClient& client, std::u16string_view tagPrefix)
-{
-    Tavik::CHttpPostStat stat;
-    client.QueryPostStat(stat);
-    if (stat.ActualTotalByte() == 0)
-        return;
-    const std::u16string line = ProgressLine(stat.ActualPostedByte(), stat.ActualTotalByte());
-    job.AppendLog(line);
-    job.SetStatusTag(std::u16string(tagPrefix) + line + u")");
-}
+// Before each step, the step's line and tag. A percentage lasts some 2,600 steps of a
+// large file; its texts are made once, as making them anew for every step showed in
+// the upload's time.
+class ProgressReport {
+public:
+    explicit ProgressReport(std::u16string_view tagPrefix) : tagPrefix_(tagPrefix) {}
+
+    void Before(JobContext& job, const Tavik::CHttpClient& client)
+    {
+        Tavik::CHttpPostStat stat;
+        client.QueryPostStat(stat);
+        if (stat.ActualTotalByte() == 0)
+            return;
+        const DWORD percent = Percent(stat.ActualPostedByte(), stat.ActualTotalByte());
+        if (line_.empty() || percent != percent_) {
+            line_ = ProgressLine(stat.ActualPostedByte(), stat.ActualTotalByte());
+            tag_.assign(tagPrefix_).append(line_).append(u")");
+            percent_ = percent;
+        }
+        job.AppendLog(line_);
+        job.SetStatusTag(tag_);
+    }
+
+private:
+    std::u16string_view tagPrefix_;
+    DWORD percent_ = 0;
+    std::u16string line_;
+    std::u16string tag_;
+};
 
 }  // namespace
 
 ResponsePtr DriveUploadContext(JobContext& job, Tavik::CHttpClient& client, std::u16string_view tagPrefix)
 {
+    ProgressReport progress(tagPrefix);
     ResponsePtr response;
     while (!response) {
-        ReportProgress(job, client, tagPrefix);
+        progress.Before(job, client);
         ThrowIfCancelRequested(job);
         response.reset(client.ProceedContext(UploadStepBytes));
     }

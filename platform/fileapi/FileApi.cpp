@@ -22,7 +22,8 @@
 //
 // A handle opened for a sequential scan reads ahead in blocks, as the platform's cache
 // does for such files: an upload reads its file in 1 KiB steps, and a system call for
-// each step cost more than the whole encryption of the body.
+// each step cost more than the whole encryption of the body. A read of half a block or
+// more goes straight into the caller's buffer: copying it through the block gains nothing.
 
 namespace {
 
@@ -178,7 +179,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
     };
     takeBuffered();
     while (total < bytesToRead) {
-        const bool refill = opened->sequential && bytesToRead - total < kReadAheadBytes;
+        const bool refill = opened->sequential && bytesToRead - total < kReadAheadBytes / 2;
         unsigned char* target = refill ? nullptr : out + total;
         if (refill) {
             opened->ahead.resize(kReadAheadBytes);
