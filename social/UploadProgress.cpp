@@ -13,21 +13,6 @@ DWORD Percent(DWORD actualPosted, DWORD actualTotal)
     return static_cast<DWORD>(std::uint64_t{actualPosted} * 100 / actualTotal);
 }
 
-}  // namespace
-
-std::u16string ProgressLine(DWORD actualPosted, DWORD actualTotal)
-{
-    return u"Progress: " + WideDecimal(Percent(actualPosted, actualTotal)) + u"%";
-}
-
-void ThrowIfCancelRequested(JobContext& job)
-{
-    if (job.IsCancelRequested())
-        throw CancelSignal;
-}
-
-namespace {
-
 // Before each step, the step's line and tag. A percentage lasts some 2,600 steps of a
 // large file; its texts are made once, as making them anew for every step showed in
 // the upload's time.
@@ -59,6 +44,17 @@ private:
 };
 
 }  // namespace
+
+std::u16string ProgressLine(DWORD actualPosted, DWORD actualTotal)
+{
+    return u"Progress: " + WideDecimal(Percent(actualPosted, actualTotal)) + u"%";
+}
+
+void ThrowIfCancelRequested(JobContext& job)
+{
+    if (job.IsCancelRequested())
+        throw CancelSignal;
+}
 
 ResponsePtr DriveUploadContext(JobContext& job, Tavik::CHttpClient& client, std::u16string_view tagPrefix)
 {
