@@ -2,6 +2,15 @@
 
 #include <wx/app.h>
 
+#include <atomic>
+#include <chrono>
+
+namespace {
+
+constexpr std::chrono::milliseconds kSpinBeforeSleeping{2};
+
+}  // namespace
+
 UiThreadBridge::UiThreadBridge() : state_(std::make_shared<State>()), uiThread_(std::this_thread::get_id()) {}
 
 bool UiThreadBridge::Run(std::function<void()> call)
@@ -11,7 +20,7 @@ bool UiThreadBridge::Run(std::function<void()> call)
         return true;
     }
     struct Pending {
-        bool done = false;
+        std::atomic<bool> done{false};  // also read without the lock, while yielding
         bool ran = false;
     };
     auto pending = std::make_shared<Pending>();
@@ -28,10 +37,16 @@ bool UiThreadBridge::Run(std::function<void()> call)
         }
         call();
         std::lock_guard<std::mutex> hold(state->lock);
-        pending->done = true;
         pending->ran = true;
+        pending->done.store(true, std::memory_order_release);
         state->changed.notify_all();
     });
+    // An upload waits here for each of its hundred-odd title changes. The user interface
+    // thread answers within a fraction of a millisecond, and a caller put to sleep took
+    // about as long again to wake: so it first yields for a short while, then sleeps.
+    const auto spinUntil = std::chrono::steady_clock::now() + kSpinBeforeSleeping;
+    while (!pending->done.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < spinUntil)
+        std::this_thread::yield();
     std::unique_lock<std::mutex> hold(state_->lock);
     state_->changed.wait(hold, [&] { return pending->done || !state_->open; });
     return pending->ran;
