@@ -2,6 +2,7 @@
 // the address's host and port? Nothing is sent beyond the handshake.
 
 #include "platform/wininet/ApiSupport.h"
+#include "platform/wininet/CurlEasy.h"
 #include "platform/wininet/CurlGlobal.h"
 #include "platform/wininet/Endpoint.h"
 #include "platform/wininet/ErrorMapping.h"
@@ -17,16 +18,12 @@ using namespace wininet;
 
 namespace {
 
-struct EasyFree {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-};
-
 DWORD Probe(const Endpoint& endpoint)
 {
     if (!EnsureCurlGlobal()) {
         return ERROR_INTERNET_INTERNAL_ERROR;
     }
-    std::unique_ptr<CURL, EasyFree> easy(curl_easy_init());
+    CurlEasyPtr easy(curl_easy_init());
     if (!easy) {
         return ERROR_NOT_ENOUGH_MEMORY;
     }

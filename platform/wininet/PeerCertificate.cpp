@@ -1,25 +1,14 @@
 #include "platform/wininet/PeerCertificate.h"
 
+#include "platform/wininet/CurlEasy.h"
 #include "platform/wininet/CurlGlobal.h"
+#include "platform/wininet/Endpoint.h"
 
-#include <curl/curl.h>
-
-#include <memory>
 #include <string_view>
 
 namespace wininet {
 
 namespace {
-
-struct EasyFree {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-};
-
-std::string RootUrl(const std::string& host, unsigned short port)
-{
-    const bool ipv6 = host.find(':') != std::string::npos;
-    return "https://" + (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(port) + "/";
-}
 
 CURLcode Configure(CURL* easy, const std::string& url, const std::string& caFile, long timeoutMs)
 {
@@ -66,10 +55,11 @@ std::string FetchVerifiedPeerCertificate(const std::string& host, unsigned short
 {
     if (host.empty() || caFile.empty() || !EnsureCurlGlobal())
         return {};
-    const std::unique_ptr<CURL, EasyFree> easy(curl_easy_init());
+    const CurlEasyPtr easy(curl_easy_init());
     if (!easy)
         return {};
-    if (Configure(easy.get(), RootUrl(host, port), caFile, timeoutMs) != CURLE_OK)
+    if (Configure(easy.get(), RootUrl(Endpoint{.secure = true, .host = host, .port = port}), caFile, timeoutMs) !=
+        CURLE_OK)
         return {};
     if (curl_easy_perform(easy.get()) != CURLE_OK)
         return {};

@@ -8,6 +8,7 @@
 // receiving pauses until the caller reads. Time counts against the stall limit only while
 // this layer itself is waiting, never while the caller is busy between calls.
 
+#include "platform/wininet/CurlEasy.h"
 #include "platform/wininet/RequestPlan.h"
 #include "platform/wininet/ResponseHead.h"
 
@@ -56,9 +57,6 @@ private:
     using Clock = std::chrono::steady_clock;
     enum class Wait { Send, Receive };
 
-    struct EasyFree {
-        void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-    };
     struct MultiFree {
         void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
     };
@@ -86,7 +84,7 @@ private:
     RequestPlan plan_;
     CurlHeaderList headers_;
     std::unique_ptr<CURLM, MultiFree> multi_;
-    std::unique_ptr<CURL, EasyFree> easy_;
+    CurlEasyPtr easy_;
     bool attached_ = false;
     ResponseHead head_;
 
