@@ -6,6 +6,7 @@
 // title to standard error. SIGINT and SIGTERM cancel the job as the window's cancel
 // button does. Exits 0 when the job produced its id (photo, video or post), else 1.
 
+#include "app/BackgroundCheck.h"
 #include "app/HeadlessView.h"
 #include "app/LogListBox.h"
 #include "app/PasswordArgument.h"
@@ -64,18 +65,30 @@ private:
 void ServeUntilTheWorkerEnds(CZendrik2Dlg& dialog)
 {
     LogPrinter printer;
-    bool cancelPassedOn = false;
     for (;;) {
         printer.PrintQueuedLines(dialog);
         if (!dialog.IsWorkerBusy())
             break;
-        if (cancelSignalled && !cancelPassedOn) {
+        // Every signal is passed on: a second one also ends the logout's wait.
+        if (cancelSignalled.exchange(false))
             dialog.AbortRunningJob();
-            cancelPassedOn = true;
-        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     printer.PrintQueuedLines(dialog);
+}
+
+// The connection test runs on a thread of its own; a signal while it waits on a stalled
+// server ends the run at once.
+bool ConnectionTestPassed(CZendrik2Dlg& dialog)
+{
+    UnattendedStart start = dialog.StartUnattended();
+    while (start == UnattendedStart::TestingConnection) {
+        if (cancelSignalled)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        start = dialog.ContinueUnattended();
+    }
+    return start == UnattendedStart::LoggingIn;
 }
 
 int RunJob(const std::vector<std::u16string>& arguments)
@@ -87,7 +100,7 @@ int RunJob(const std::vector<std::u16string>& arguments)
     dialog.AttachView(&view);
 
     dialog.BeginSession();
-    if (!dialog.StartUnattended())
+    if (!ConnectionTestPassed(dialog))
         return 1;
     // The token stands for the login the window's browser would carry out.
     if (const char* token = std::getenv("ZENDRIK_ACCESS_TOKEN"))
@@ -119,5 +132,6 @@ int main(int argc, char** argv)
     const int status = RunJob(arguments);
     if (deleteCookies)
         DeleteGuestWebData();
+    EndAtOnceIfChecksRun(status);
     return status;
 }

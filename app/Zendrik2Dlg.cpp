@@ -308,8 +308,15 @@ void CZendrik2Dlg::LogOut()
     if (m_accessToken.empty())
         return;
     AppendLog(u"Logging out of Facebook...");
+    m_logoutAbort.Reset();
+    auto markLoggingOut = [this](bool loggingOut) {
+        std::lock_guard<std::mutex> hold(UiLock);
+        m_loggingOut = loggingOut;
+    };
+    markLoggingOut(true);
     std::u16string statusText;
-    const std::int32_t status = m_loginBrowser.LogoutFromFacebook(statusText);
+    const std::int32_t status = m_loginBrowser.LogoutFromFacebook(statusText, &m_logoutAbort);
+    markLoggingOut(false);
     if (status == 200 || status == 404)
         AppendLog(u"Successfully logged out of Facebook");
     else

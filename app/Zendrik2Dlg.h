@@ -6,6 +6,7 @@
 // interface thread; the windowed program also hands its events (initialisation, timer,
 // buttons, close, end) to the handlers below, which answer through a DialogWindow.
 
+#include "app/BackgroundCheck.h"
 #include "app/CommandLineOptions.h"
 #include "app/DialogLayout.h"
 #include "app/DialogView.h"
@@ -17,7 +18,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +25,10 @@
 #include <vector>
 
 class LoginBrowserControl;
+
+// How far the unattended start has come: the connection test runs on a thread of its own,
+// so that a close while it waits on a stalled server ends the program at once.
+enum class UnattendedStart { TestingConnection, LoggingIn, NoConnection };
 
 class CZendrik2Dlg : public social::JobContext {
 public:
@@ -47,8 +51,10 @@ public:
     // starts afresh: no session of an earlier run, no cancel left over.
     void BeginSession();
     // Unattended mode: the window's surface when there is a window, the connection test,
-    // then the login. False when there is no connection: the title says so.
-    bool StartUnattended();
+    // then the login. Without a connection the title says so.
+    UnattendedStart StartUnattended();
+    // While the connection test runs, polled: the login once it has answered.
+    UnattendedStart ContinueUnattended();
     // The guest's logout, should the job have left the session open, and the browser
     // session's end.
     void EndSession();
@@ -74,8 +80,7 @@ public:
     // For tests: the clock of the watchdog (seconds since 1970) and the connection test.
     void SetClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
     void SetConnectionTest(std::function<bool()> test) { m_connectionTest = std::move(test); }
-    // Unattended mode: runs the start-up connection test on a thread of its own while the
-    // window and its browser start; OnInitDialog takes its answer where it would run it.
+    // Unattended mode: starts the connection test while the window and its browser start.
     void StartConnectionTestEarly();
 
     // Reporting, from any thread.
@@ -125,7 +130,6 @@ private:
     void OnUploadCaption();
     void OnCancelCaption();
     void StartLogin(const std::u16string& address);
-    bool StartupConnectionTest();
     void CloseDialog();
     void LayOut();
     void StartWorker();
@@ -147,7 +151,8 @@ private:
     LoginBrowserControl* m_browser = nullptr;
     std::function<std::int64_t()> m_clock;
     std::function<bool()> m_connectionTest;
-    std::future<bool> m_earlyConnectionTest;
+    BackgroundCheck m_startupConnectionTest;
+    UnattendedStart m_unattendedStart = UnattendedStart::TestingConnection;
     bool m_closing = false;
     bool m_abortRequested = false;
     std::u16string m_accessToken;
@@ -156,6 +161,7 @@ private:
     std::deque<std::u16string> LogQueue;
     bool workerBusy = false;
     bool cancelRequested = false;
+    bool m_loggingOut = false;  // the worker's logout request is in flight
     std::u16string m_jobResultId;
     std::u16string m_statusTag;             // the last tag SetStatusTag was asked for
     bool m_statusTagSet = false;            // (the empty tag is a tag too)
@@ -163,6 +169,9 @@ private:
 
     // Mutable: handing it to the operations changes nothing the dialog shows.
     mutable Tavik::CHttpRequestAbort m_requestAbort;
+    // The logout after the job is a request of its own, which the cancel that ended the
+    // job must not end; a close while it waits ends it.
+    Tavik::CHttpRequestAbort m_logoutAbort;
 
     std::thread m_worker;
 };

@@ -93,7 +93,7 @@ void CZendrik2Dlg::BeginSession()
     ResetSharedState();
 }
 
-bool CZendrik2Dlg::StartUnattended()
+UnattendedStart CZendrik2Dlg::StartUnattended()
 {
     if (m_window != nullptr) {
         m_window->BecomeUnattendedSurface();
@@ -102,27 +102,35 @@ bool CZendrik2Dlg::StartUnattended()
     }
     if (m_browser != nullptr)
         m_browser->BlockNewWindows();
-    if (!StartupConnectionTest()) {
+    if (!m_startupConnectionTest.Started())
+        m_startupConnectionTest.Start(m_connectionTest);
+    m_unattendedStart = UnattendedStart::TestingConnection;
+    return ContinueUnattended();
+}
+
+UnattendedStart CZendrik2Dlg::ContinueUnattended()
+{
+    if (m_unattendedStart != UnattendedStart::TestingConnection || m_closing)
+        return m_unattendedStart;
+    const std::optional<bool> connected = m_startupConnectionTest.Answer();
+    if (!connected)
+        return m_unattendedStart;
+    if (!*connected) {
         SetStatusTag(u"(error: No internet connection)");
-        return false;
+        m_unattendedStart = UnattendedStart::NoConnection;
+        return m_unattendedStart;
     }
     SetStatusTag(u"(logging in)");
     if (m_browser != nullptr)
         m_browser->Navigate(BuildLoginUrl());
-    return true;
+    m_unattendedStart = UnattendedStart::LoggingIn;
+    return m_unattendedStart;
 }
 
 void CZendrik2Dlg::StartConnectionTestEarly()
 {
-    if (!m_interactive && !m_earlyConnectionTest.valid())
-        m_earlyConnectionTest = std::async(std::launch::async, m_connectionTest);
-}
-
-bool CZendrik2Dlg::StartupConnectionTest()
-{
-    if (m_earlyConnectionTest.valid())
-        return m_earlyConnectionTest.get();
-    return m_connectionTest();
+    if (!m_interactive && !m_startupConnectionTest.Started())
+        m_startupConnectionTest.Start(m_connectionTest);
 }
 
 void CZendrik2Dlg::OnTimer()
@@ -197,6 +205,8 @@ void CZendrik2Dlg::OnUploadButton()
             OnUploadCaption();
     } else if (Contains(caption, u"Cancel")) {
         OnCancelCaption();
+    } else if (caption.starts_with(u"Closing")) {
+        AbortRunningJob();  // a close while the job's logout waits
     } else if (caption.starts_with(u"Close")) {
         CloseDialog();
     }
@@ -259,6 +269,13 @@ void CZendrik2Dlg::AbortRunningJob()
         AppendLog(u"Aborting upload, please wait...");
     }
     RequestCancel(true);
+    bool loggingOut = false;
+    {
+        std::lock_guard<std::mutex> hold(UiLock);
+        loggingOut = m_loggingOut;
+    }
+    if (loggingOut)
+        m_logoutAbort.Abort();
 }
 
 void CZendrik2Dlg::StartLogin(const std::u16string& address)

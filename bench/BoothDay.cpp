@@ -160,6 +160,8 @@ public:
         : options_(options),
           work_(work),
           home_(work / "home"),
+          // A booth's display that serves only zendrik2 resets whenever its last client leaves.
+          server_(testsupport::XvfbReset::OnLastClient),
           service_({"--autosubmit", "--autosubmit-delay", "300"})
     {
         std::filesystem::create_directories(home_);

@@ -28,7 +28,7 @@ std::u16string DescribeClientError(const Tavik::httpclientexceptionW& error)
 
 }  // namespace
 
-std::int32_t CLoginSession::LogoutFromFacebook(std::u16string& message)
+std::int32_t CLoginSession::LogoutFromFacebook(std::u16string& message, Tavik::CHttpRequestAbort* abort)
 {
     message.clear();
     if (m_strToken.empty())
@@ -37,6 +37,7 @@ std::int32_t CLoginSession::LogoutFromFacebook(std::u16string& message)
     try {
         Tavik::CHttpClient client;
         service::ConfigureServiceClient(client);
+        client.SetRequestAbort(abort);
         client.AddParam(u"next", LogoutNextAddress().c_str(), 0);
         client.AddParam(u"access_token", m_strToken.c_str(), 0);
         const std::unique_ptr<Tavik::CHttpResponse> response(

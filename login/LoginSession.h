@@ -3,6 +3,8 @@
 // from the redirect address, or the error text the redirect carried instead, and the
 // logout that ends the guest's session on the Facebook web site.
 
+#include "httpclient/HttpRequestAbort.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -18,8 +20,8 @@ public:
     // status; 0 when there was no token (nothing is sent) or the request failed before
     // a status was read; 200 also when the page could not be connected to at all.
     // message receives the status text, or the client error's description. Never
-    // throws.
-    std::int32_t LogoutFromFacebook(std::u16string& message);
+    // throws. An abort, when given, may end the request from another thread.
+    std::int32_t LogoutFromFacebook(std::u16string& message, Tavik::CHttpRequestAbort* abort = nullptr);
 
 private:
     std::u16string m_strToken;

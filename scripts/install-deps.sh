@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev openssl curl
   libjsoncpp-dev libmagic-dev libmagic-mgc uuid-dev
   libcpp-httplib-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 
 for option in "$@"; do

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs what the build needs (the window toolkit and Xvfb too: the window tests run
-# under an X server of their own), builds everything and runs every test: first the
-# normal build, then the tests again under AddressSanitizer and UBSan, then each fuzz
+# under an X server of their own), checks the formatting and the rooms' includes, builds
+# everything and runs every test: first the normal build, then the tests again under AddressSanitizer and UBSan, then each fuzz
 # target for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh --gui
 jobs=$(nproc)
+
+./scripts/check-format.sh
+./scripts/check-includes.sh
 
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"

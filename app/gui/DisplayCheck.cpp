@@ -28,7 +28,9 @@ int OnLostDisplay(Display*)
 
 }  // namespace
 
-bool DisplayReachable()
+void DisplayConnection::Closer::operator()(_XDisplay* display) const { XCloseDisplay(display); }
+
+bool DisplayConnection::Open()
 {
     if (!UsesX11())
         return true;
@@ -42,7 +44,7 @@ bool DisplayReachable()
         std::fprintf(stderr, "zendrik2: no display: cannot open X display \"%s\"\n", name);
         return false;
     }
-    XCloseDisplay(display);
+    display_.reset(display);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "app/ProgramInfo.h"
 #include "app/gui/CloseSignals.h"
 #include "app/gui/DisplayCheck.h"
+#include "app/gui/ToolkitLog.h"
 #include "app/gui/Zendrik2App.h"
 #include "browser/WebRendering.h"
 
@@ -27,6 +28,9 @@ void ReportAssertion(const wxString& file, int line, const wxString& function, c
                  function.utf8_str().data(), condition.utf8_str().data(), message.utf8_str().data());
 }
 
+// What wxEntry returns when the toolkit's start failed.
+constexpr int ToolkitStartFailed = -1;
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -35,7 +39,9 @@ int main(int argc, char** argv)
         return PrintProgramInfo(info, InfoProgram::Window);
     std::setlocale(LC_ALL, "");
     UseProductNames();
-    if (!DisplayReachable())
+    LogToolkitMessagesToStderr();
+    DisplayConnection display;
+    if (!display.Open())
         return 1;
     std::signal(SIGPIPE, SIG_IGN);
     // The browser's processes inherit it: the session cookie file, the cache and every
@@ -46,7 +52,12 @@ int main(int argc, char** argv)
     InstallCloseSignals();
     wxSetAssertHandler(ReportAssertion);
     // Taken before the toolkit sees the command line.
-    wxApp::SetInstance(new CZendrik2App(ArgumentsFromArgv(argc, argv)));
+    wxApp::SetInstance(new CZendrik2App(ArgumentsFromArgv(argc, argv), display));
     HidePasswordArguments(argc, argv);
-    return wxEntry(argc, argv);
+    const int status = wxEntry(argc, argv);
+    if (status == ToolkitStartFailed) {
+        std::fprintf(stderr, "zendrik2: no display: the window toolkit could not start on it\n");
+        return 1;
+    }
+    return status;
 }

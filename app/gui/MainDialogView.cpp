@@ -22,6 +22,8 @@
 namespace {
 
 constexpr int TimerPeriodMs = 500;
+constexpr int ConnectionPollMs = 10;
+enum TimerId { MainTimerId = wxID_HIGHEST + 1, ConnectionPollTimerId };
 const wxColour KeyColour(0, 1, 2);
 
 wxRect ToWxRect(const Rect& rect) { return {rect.left, rect.top, rect.Width(), rect.Height()}; }
@@ -44,7 +46,8 @@ MainDialogView::MainDialogView(CZendrik2Dlg& dialog, CMyDHtmlDlg& loginBrowser)
     : wxDialog(nullptr, wxID_ANY, "Zendrik2", wxDefaultPosition, wxDefaultSize, DialogStyle(dialog.IsInteractive())),
       dialog_(dialog),
       loginBrowser_(loginBrowser),
-      timer_(this)
+      timer_(this, MainTimerId),
+      connectionPoll_(this, ConnectionPollTimerId)
 {
     const wxSize base = ConvertDialogToPixels(wxSize(4, 8));
     baseUnits_ = {base.x, base.y};
@@ -62,6 +65,7 @@ MainDialogView::MainDialogView(CZendrik2Dlg& dialog, CMyDHtmlDlg& loginBrowser)
 MainDialogView::~MainDialogView()
 {
     timer_.Stop();
+    connectionPoll_.Stop();
     bridge_.Shutdown();
     dialog_.AttachWindow(nullptr, nullptr);
     loginBrowser_.Detach();
@@ -126,7 +130,8 @@ wxButton* MainDialogView::AddButton(int id, const char* caption)
 
 void MainDialogView::BindEvents()
 {
-    Bind(wxEVT_TIMER, &MainDialogView::OnTimerEvent, this);
+    Bind(wxEVT_TIMER, &MainDialogView::OnTimerEvent, this, MainTimerId);
+    Bind(wxEVT_TIMER, &MainDialogView::OnConnectionPollEvent, this, ConnectionPollTimerId);
     Bind(wxEVT_CLOSE_WINDOW, &MainDialogView::OnCloseEvent, this);
     Bind(wxEVT_CHAR_HOOK, &MainDialogView::OnCharHook, this);
     Bind(wxEVT_SIZE, &MainDialogView::OnSizeEvent, this);
@@ -142,8 +147,11 @@ void MainDialogView::Run()
 {
     dialog_.OnInitDialog();
     timer_.Start(TimerPeriodMs);
+    if (!dialog_.IsInteractive() && dialog_.ContinueUnattended() == UnattendedStart::TestingConnection)
+        connectionPoll_.Start(ConnectionPollMs);
     ShowModal();
     timer_.Stop();
+    connectionPoll_.Stop();
     bridge_.Shutdown();
     dialog_.OnDestroy();
     if (tickStats_.Enabled())
@@ -159,6 +167,12 @@ void MainDialogView::OnTimerEvent(wxTimerEvent&)
     dialog_.OnTimer();
     if (tickStats_.Enabled())
         tickStats_.Record(start, TickStats::Clock::now(), jobRunning);
+}
+
+void MainDialogView::OnConnectionPollEvent(wxTimerEvent&)
+{
+    if (dialog_.ContinueUnattended() != UnattendedStart::TestingConnection)
+        connectionPoll_.Stop();
 }
 
 void MainDialogView::OnCloseEvent(wxCloseEvent& event)

@@ -64,6 +64,7 @@ private:
     wxButton* AddButton(int id, const char* caption);
     void BindEvents();
     void OnTimerEvent(wxTimerEvent& event);
+    void OnConnectionPollEvent(wxTimerEvent& event);
     void OnCloseEvent(wxCloseEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void OnSizeEvent(wxSizeEvent& event);
@@ -88,6 +89,9 @@ private:
     wxButton* upload_ = nullptr;
     std::unique_ptr<ListBoxLog> log_;
     wxTimer timer_;
+    // While the unattended start's connection test runs: its answer taken at once, not at
+    // the next tick.
+    wxTimer connectionPoll_;
     TickStats tickStats_;
     UiThreadBridge bridge_;
     int nestedModals_ = 0;

@@ -216,6 +216,7 @@ TEST_F(DialogInitialisation, AnEarlyConnectionTestDecidesAsTheInPlaceOneDoes)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.early ? "early" : "in place") + (c.connected ? ", connected" : ", offline"));
         connectionTests = 0;
+        connectionTestsEnded = 0;
         connected = c.connected;
         connectionTestEarly = c.early;
         Start(UnattendedArguments());
@@ -224,6 +225,21 @@ TEST_F(DialogInitialisation, AnEarlyConnectionTestDecidesAsTheInPlaceOneDoes)
         EXPECT_EQ(web.navigations.size(), c.navigations);
         web.navigations.clear();
     }
+}
+
+TEST_F(DialogInitialisation, ACloseWhileTheConnectionTestWaitsEndsTheDialogAtOnce)
+{
+    connectionTestHeld = true;
+    Start(UnattendedArguments());
+    EXPECT_EQ(window->surfaceSetUps, 1);
+    dialog->OnCancel();
+    EXPECT_EQ(window->endDialogs, 1);
+    connectionTestHeld = false;
+    WaitForTheConnectionTestToEnd();
+    EXPECT_EQ(dialog->ContinueUnattended(), UnattendedStart::TestingConnection);
+    // The answer that came after the close starts no login.
+    EXPECT_EQ(web.navigations, std::vector<std::u16string>{u"about:blank"});
+    EXPECT_TRUE(window->Titles().empty());
 }
 
 TEST_F(DialogInitialisation, AnInteractiveStartRunsNoConnectionTest)

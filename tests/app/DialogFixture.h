@@ -16,6 +16,12 @@ namespace dialogtest {
 
 class DialogFixture : public ::testing::Test {
 protected:
+    ~DialogFixture() override
+    {
+        connectionTestHeld = false;
+        WaitForTheConnectionTestToEnd();
+    }
+
     void Start(const std::vector<std::u16string>& arguments)
     {
         dialog = std::make_unique<CZendrik2Dlg>(arguments, browser);
@@ -24,17 +30,39 @@ protected:
         dialog->AttachWindow(window.get(), &browser);
         dialog->SetConnectionTest([this] {
             ++connectionTests;
-            return connected.load();
+            while (connectionTestHeld)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            const bool answer = connected.load();
+            ++connectionTestsEnded;  // the test's last touch of the case
+            return answer;
         });
         dialog->SetClock([this] { return now; });
         if (connectionTestEarly)
             dialog->StartConnectionTestEarly();
         dialog->OnInitDialog();
+        if (!dialog->IsInteractive() && !connectionTestHeld)
+            WaitForTheConnectionTest();
+    }
+
+    // The unattended start's test runs on a thread of its own; the window polls it.
+    void WaitForTheConnectionTest()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (dialog->ContinueUnattended() == UnattendedStart::TestingConnection &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 
     static std::vector<std::u16string> UnattendedArguments()
     {
         return {u"-aParty", u"-x100", u"-y100", u"-w800", u"-h600", u"-uguest@example.com", u"-psecret"};
+    }
+
+    void WaitForTheConnectionTestToEnd()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (connectionTestsEnded < connectionTests && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 
     // The timer's ticks, with the clock half a second further each time.
@@ -76,7 +104,10 @@ protected:
     // The early test runs on a thread of its own.
     std::atomic<bool> connected{true};
     std::atomic<int> connectionTests{0};
+    std::atomic<int> connectionTestsEnded{0};
     bool connectionTestEarly = false;
+    // Keeps the test waiting, as on a stalled server, until the case lets it go.
+    std::atomic<bool> connectionTestHeld{false};
     std::int64_t now = 1'700'000'000;
 };
 

@@ -26,7 +26,8 @@ std::string ThreadStacks(ChildProcess& process)
 
 void GuiTest::SetUpTestSuite()
 {
-    server_ = new XServer;
+    // As at a booth where the display serves only zendrik2: it resets when its last client leaves.
+    server_ = new XServer(testsupport::XvfbReset::OnLastClient);
     service_ = NewService();
 }
 

@@ -113,6 +113,7 @@ ProgramRun::ProgramRun(const XServer& server, const std::vector<std::string>& ar
                        const std::vector<std::string>& env, const std::filesystem::path& outputDir)
     : server_(server),
       stderrFile_(outputDir / "zendrik2.err"),
+      serverIdle_(!server.ResetsOnLastClient() || server.WaitUntilIdle(std::chrono::seconds(30))),
       process_(
           [&] {
               std::vector<std::string> argv{ZENDRIK_GUI_EXE};
@@ -130,6 +131,10 @@ ProgramRun::ProgramRun(const XServer& server, const std::vector<std::string>& ar
 {
     const std::string pid = std::to_string(process_.Pid());
     const auto deadline = Clock::now() + std::chrono::seconds(60);
+    // Where the program must be the display's only client, the search (a client too) waits
+    // until it has its own connection.
+    while (server.ResetsOnLastClient() && server.ClientCount() == 0 && Clock::now() < deadline && process_.Running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     while (window_ == 0 && Clock::now() < deadline && process_.Running()) {
         std::istringstream found(
             CommandOutput({"xdotool", "search", "--onlyvisible", "--pid", pid}, server.Environment()));

@@ -73,6 +73,8 @@ public:
 private:
     const XServer& server_;
     std::filesystem::path stderrFile_;
+    // Before the start: a server that resets on its last client has finished resetting.
+    bool serverIdle_;
     ChildProcess process_;
     unsigned long window_ = 0;
     std::unique_ptr<TitleWatch> titles_;
