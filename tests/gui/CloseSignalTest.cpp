@@ -2,6 +2,7 @@
 // out when it holds a token, and does not crash.
 
 #include "tests/gui/GuiFixture.h"
+#include "tests/support/WireServer.h"
 
 #include <signal.h>
 
@@ -102,6 +103,47 @@ TEST_F(CloseSignal, InEachPhaseTheProgramEndsByItselfAndLogsOutWithItsToken)
         ASSERT_FALSE(token.empty());
         ASSERT_FALSE(logouts.empty()) << "no logout\n" << run->Stderr();
         EXPECT_EQ(logouts[logouts.size() - 1]["details"]["token"].asString(), token);
+    }
+}
+
+// What a host sees: the exit status and how long after the close it came.
+void ExpectEndsSoonAfterTheClose(ProgramRun& run)
+{
+    const Clock::time_point closed = Clock::now();
+    run.Process().Signal(SIGTERM);
+    const std::optional<int> status = run.Process().WaitForExit(std::chrono::seconds(30));
+    const double seconds = std::chrono::duration<double>(Clock::now() - closed).count();
+    ASSERT_TRUE(status.has_value()) << "still running 30 s after SIGTERM\n" << run.Stderr();
+    EXPECT_EQ(*status, 0) << run.Stderr();
+    // The stalls below last 20 s and more; the program must not wait for them.
+    EXPECT_LT(seconds, 10.0) << "ended " << seconds << " s after SIGTERM";
+}
+
+TEST_F(CloseSignal, AStalledServerNeverHoldsUpTheEnd)
+{
+    {
+        SCOPED_TRACE("the logout after a cancel, the second SIGTERM landing in it");
+        Json::Value rules(Json::arrayValue);
+        rules.append(Stalled(Rule("graph", "POST", "")));
+        rules.append(Delayed(Rule("web", "GET", "/logout.php")));
+        Service().Script(rules);
+        auto run = Start(Unattended({"-aParty", "-f" + MediaFile("shot.jpg", "\xFF\xD8\xFF\xE0", 4 << 20)}));
+        ASSERT_NE(run->Window(), 0u);
+        ASSERT_TRUE(run->Titles().WaitFor("(upload photo)", kJobTimeout)) << Joined(run->Titles().Titles());
+        run->Process().Signal(SIGTERM);
+        ASSERT_TRUE(WaitForRecords("logout")) << run->Stderr();
+        ExpectEndsSoonAfterTheClose(*run);
+    }
+    {
+        SCOPED_TRACE("the start-up connection test, on a web host that never answers the handshake");
+        testsupport::WireServer silent(testsupport::TlsMode::Plain);
+        auto run = Start(Unattended({"-Uhttps://example.com/party"}),
+                         {"ZENDRIK_WEB_HOST=127.0.0.1:" + std::to_string(silent.Port())});
+        ASSERT_NE(run->Window(), 0u);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        // Still testing: neither the login nor the title of a failed test.
+        EXPECT_EQ(run->Titles().Titles().size(), 1u) << Joined(run->Titles().Titles());
+        ExpectEndsSoonAfterTheClose(*run);
     }
 }
 

@@ -69,9 +69,12 @@ std::vector<std::string> GuiTest::Environment() const
     return env;
 }
 
-std::unique_ptr<ProgramRun> GuiTest::Start(const std::vector<std::string>& arguments) const
+std::unique_ptr<ProgramRun> GuiTest::Start(const std::vector<std::string>& arguments,
+                                           const std::vector<std::string>& extraEnv) const
 {
-    auto run = std::make_unique<ProgramRun>(*server_, arguments, Environment(), home.Path());
+    std::vector<std::string> env = Environment();
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    auto run = std::make_unique<ProgramRun>(*server_, arguments, env, home.Path());
     if (run->Window() != 0)
         return run;
     ADD_FAILURE() << "no window appeared; the program " << (run->Process().Running() ? "still runs" : "has ended")

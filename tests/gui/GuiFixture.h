@@ -35,7 +35,9 @@ protected:
     static void RestartService();
 
     std::vector<std::string> Environment() const;
-    std::unique_ptr<ProgramRun> Start(const std::vector<std::string>& arguments) const;
+    // extraEnv replaces what Environment() says of the same names.
+    std::unique_ptr<ProgramRun> Start(const std::vector<std::string>& arguments,
+                                      const std::vector<std::string>& extraEnv = {}) const;
     // The box of the photo-booth host, e-mail and password, then the case's options.
     static std::vector<std::string> Unattended(const std::vector<std::string>& options,
                                                const std::string& password = "secret");

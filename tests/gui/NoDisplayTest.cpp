@@ -36,6 +36,7 @@ struct MissingDisplay {
     const char* name;
     std::string display;
     const char* backend;
+    const char* waylandDisplay = "";
 };
 
 TEST(NoDisplay, AMissingDisplayIsAMessageAndAnExitCode)
@@ -45,6 +46,8 @@ TEST(NoDisplay, AMissingDisplayIsAMessageAndAnExitCode)
         {"nobody serves it", ":64999", "x11"},
         {"no socket at the path", "/nonexistent/x11-socket:0", "x11"},
         {"backend left to the toolkit", ":64998", ""},
+        // Past the check, the toolkit's own start fails: its log is flushed on the way out.
+        {"the toolkit cannot start", ":64997", "wayland", "zendrik2-no-such-wayland-display"},
     };
     for (const MissingDisplay& each : cases) {
         SCOPED_TRACE(each.name);
@@ -52,6 +55,7 @@ TEST(NoDisplay, AMissingDisplayIsAMessageAndAnExitCode)
         std::vector<std::string> env = HomeEnvironment(home);
         env.push_back("DISPLAY=" + each.display);
         env.push_back(std::string("GDK_BACKEND=") + each.backend);
+        env.push_back(std::string("WAYLAND_DISPLAY=") + each.waylandDisplay);
         const std::string err = home.Path() + "/err.txt";
         ChildProcess program({ZENDRIK_GUI_EXE, "-uguest@example.com", "-psecret", "-Uhttps://example.com/"},
                              {.env = env, .err = ChildOutput::File(err)});
@@ -59,6 +63,8 @@ TEST(NoDisplay, AMissingDisplayIsAMessageAndAnExitCode)
         ASSERT_TRUE(status.has_value()) << "still running without a display";
         EXPECT_EQ(*status, 1) << TextOf(err);
         EXPECT_NE(TextOf(err).find("zendrik2: no display"), std::string::npos) << TextOf(err);
+        // No message box tried without a display.
+        EXPECT_EQ(TextOf(err).find("CRITICAL"), std::string::npos) << TextOf(err);
     }
 }
 
