@@ -264,16 +264,18 @@ void CZendrik2Dlg::OnCancelCaption()
 
 void CZendrik2Dlg::AbortRunningJob()
 {
-    if (!m_abortRequested) {
-        m_abortRequested = true;
-        AppendLog(u"Aborting upload, please wait...");
-    }
-    RequestCancel(true);
+    // Read before the cancel: the worker may reach the logout the cancel brings on before
+    // this returns, and that logout must run.
     bool loggingOut = false;
     {
         std::lock_guard<std::mutex> hold(UiLock);
         loggingOut = m_loggingOut;
     }
+    if (!m_abortRequested) {
+        m_abortRequested = true;
+        AppendLog(u"Aborting upload, please wait...");
+    }
+    RequestCancel(true);
     if (loggingOut)
         m_logoutAbort.Abort();
 }
