@@ -108,7 +108,9 @@ int main(int argc, char** argv)
     UseProductNames();
     std::signal(SIGINT, OnCancelSignal);
     std::signal(SIGTERM, OnCancelSignal);
+#ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
+#endif
 
     const std::vector<std::u16string> arguments = ArgumentsFromArgv(argc, argv);
     HidePasswordArguments(argc, argv);
