@@ -2,7 +2,7 @@
 # Installs what the build needs (the window toolkit and Xvfb too: the window tests run
 # under an X server of their own), builds everything and runs every test: first the
 # normal build, then the tests again under AddressSanitizer and UBSan, then each fuzz
-# target for 20 seconds.
+# target for 20 seconds, then the Windows build's suites under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,3 +23,5 @@ unset ASAN_OPTIONS UBSAN_OPTIONS
 ./scripts/fuzz.sh 20
 
 ./scripts/package-test.sh
+
+./scripts/test-windows.sh

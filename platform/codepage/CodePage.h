@@ -13,12 +13,12 @@
 inline int WideCharToMultiByte(UINT codePage, DWORD flags, WideIn wideText, int wideLength, LPSTR output,
                                int outputSize, LPCSTR defaultChar, BOOL* usedDefaultChar)
 {
-    return ::WideCharToMultiByte(codePage, flags, wideText, wideLength, output, outputSize, defaultChar,
+    return ::WideCharToMultiByte(codePage, flags, wideText.get(), wideLength, output, outputSize, defaultChar,
                                  usedDefaultChar);
 }
 inline int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, WideOut output, int outputSize)
 {
-    return ::MultiByteToWideChar(codePage, flags, text, length, output, outputSize);
+    return ::MultiByteToWideChar(codePage, flags, text, length, output.get(), outputSize);
 }
 #else
 

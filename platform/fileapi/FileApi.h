@@ -10,8 +10,9 @@
 inline HANDLE CreateFileW(WideIn fileName, DWORD desiredAccess, DWORD shareMode, void* securityAttributes,
                           DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile)
 {
-    return ::CreateFileW(fileName, desiredAccess, shareMode, static_cast<LPSECURITY_ATTRIBUTES>(securityAttributes),
-                         creationDisposition, flagsAndAttributes, templateFile);
+    return ::CreateFileW(fileName.get(), desiredAccess, shareMode,
+                         static_cast<LPSECURITY_ATTRIBUTES>(securityAttributes), creationDisposition,
+                         flagsAndAttributes, templateFile);
 }
 #else
 

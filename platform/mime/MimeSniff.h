@@ -14,7 +14,7 @@
 inline HRESULT FindMimeFromData(void* bindContext, WideIn url, LPVOID buffer, DWORD size, WideIn proposedMime,
                                 DWORD mimeFlags, char16_t** mimeOut, DWORD reserved)
 {
-    return ::FindMimeFromData(static_cast<LPBC>(bindContext), url, buffer, size, proposedMime, mimeFlags,
+    return ::FindMimeFromData(static_cast<LPBC>(bindContext), url.get(), buffer, size, proposedMime.get(), mimeFlags,
                               reinterpret_cast<LPWSTR*>(mimeOut), reserved);
 }
 #else

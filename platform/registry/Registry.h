@@ -12,12 +12,12 @@
 // The program's UTF-16 names into the real calls (advapi32).
 inline LSTATUS RegOpenKeyExW(HKEY hKey, WideIn subKey, DWORD options, REGSAM samDesired, PHKEY result)
 {
-    return ::RegOpenKeyExW(hKey, subKey, options, samDesired, result);
+    return ::RegOpenKeyExW(hKey, subKey.get(), options, samDesired, result);
 }
 inline LSTATUS RegQueryValueExW(HKEY hKey, WideIn valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                                 LPDWORD dataSize)
 {
-    return ::RegQueryValueExW(hKey, valueName, reserved, type, data, dataSize);
+    return ::RegQueryValueExW(hKey, valueName.get(), reserved, type, data, dataSize);
 }
 #else
 

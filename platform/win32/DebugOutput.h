@@ -5,7 +5,7 @@
 #include "platform/win32/Win32Types.h"
 
 #ifdef _WIN32
-inline void OutputDebugStringW(WideIn text) { ::OutputDebugStringW(text); }
+inline void OutputDebugStringW(WideIn text) { ::OutputDebugStringW(text.get()); }
 #else
 // Writes the text as UTF-8, as it is (the caller ends its lines).
 void OutputDebugStringW(const char16_t* text);

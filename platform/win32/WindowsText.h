@@ -4,6 +4,7 @@
 // through another type. The platform headers' Windows forms add char16_t overloads of
 // the calls the program makes, taking WideIn and WideOut, which a char16_t pointer
 // converts to and the real types never need: a null argument still picks the real call.
+// Neither converts back on its own, so an overload cannot call itself by mistake.
 
 #ifndef _WIN32
 #error "Windows only"
@@ -22,7 +23,7 @@ inline char16_t* ProgramText(wchar_t* text) { return reinterpret_cast<char16_t*>
 class WideIn {
 public:
     WideIn(const char16_t* text) : text_(WindowsText(text)) {}
-    operator const wchar_t*() const { return text_; }
+    const wchar_t* get() const { return text_; }
 
 private:
     const wchar_t* text_;
@@ -32,7 +33,7 @@ private:
 class WideOut {
 public:
     WideOut(char16_t* buffer) : buffer_(WindowsText(buffer)) {}
-    operator wchar_t*() const { return buffer_; }
+    wchar_t* get() const { return buffer_; }
 
 private:
     wchar_t* buffer_;

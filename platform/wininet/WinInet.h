@@ -17,21 +17,22 @@
 // The program's UTF-16 text into the real calls.
 inline HINTERNET InternetOpenW(WideIn userAgent, DWORD accessType, WideIn proxy, WideIn proxyBypass, DWORD flags)
 {
-    return ::InternetOpenW(userAgent, accessType, proxy, proxyBypass, flags);
+    return ::InternetOpenW(userAgent.get(), accessType, proxy.get(), proxyBypass.get(), flags);
 }
 inline HINTERNET InternetConnectW(HINTERNET session, WideIn serverName, INTERNET_PORT serverPort, WideIn userName,
                                   WideIn password, DWORD service, DWORD flags, DWORD_PTR context)
 {
-    return ::InternetConnectW(session, serverName, serverPort, userName, password, service, flags, context);
+    return ::InternetConnectW(session, serverName.get(), serverPort, userName.get(), password.get(), service, flags,
+                              context);
 }
 inline BOOL HttpSendRequestW(HINTERNET request, WideIn headers, DWORD headersLength, LPVOID optional,
                              DWORD optionalLength)
 {
-    return ::HttpSendRequestW(request, headers, headersLength, optional, optionalLength);
+    return ::HttpSendRequestW(request, headers.get(), headersLength, optional, optionalLength);
 }
 inline BOOL InternetCheckConnectionW(WideIn url, DWORD flags, DWORD reserved)
 {
-    return ::InternetCheckConnectionW(url, flags, reserved);
+    return ::InternetCheckConnectionW(url.get(), flags, reserved);
 }
 #else
 
