@@ -23,3 +23,11 @@ wine wineboot -i > "$WINEPREFIX/wineboot.log" 2>&1 < /dev/null
 cmake --preset windows > /dev/null
 cmake --build --preset windows -j "$jobs"
 ctest --preset windows -j "$jobs"
+
+# The zip: the runner starts from the unpacked folder alone.
+zip=$(./scripts/package-windows.sh)
+unpacked=$(mktemp -d)
+unzip -q "$zip" -d "$unpacked"
+version=$(wine "$unpacked/zendrik2-2.4.4-win64/zendrik2-job.exe" --version < /dev/null 2> /dev/null | tr -d '\r')
+rm -rf "$unpacked"
+[ "$version" = "zendrik2-job 2.4.4" ] || { echo "test-windows: the packaged runner says '$version'" >&2; exit 1; }
