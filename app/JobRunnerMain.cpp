@@ -18,6 +18,11 @@
 #include "login/LoginSession.h"
 #include "platform/win32/Utf.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include <atomic>
 #include <chrono>
 #include <clocale>
@@ -118,10 +123,17 @@ int main(int argc, char** argv)
     if (const InfoRequest info = InfoRequestOf(argc, argv); info != InfoRequest::None)
         return PrintProgramInfo(info, InfoProgram::Job);
     std::setlocale(LC_ALL, "");
+#ifdef _WIN32
+    // The same bytes as on Linux: a host reading the lines gets no CR before each LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     UseProductNames();
     std::signal(SIGINT, OnCancelSignal);
     std::signal(SIGTERM, OnCancelSignal);
+#ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
+#endif
 
     const std::vector<std::u16string> arguments = ArgumentsFromArgv(argc, argv);
     HidePasswordArguments(argc, argv);

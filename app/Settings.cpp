@@ -7,7 +7,7 @@
 
 namespace {
 
-std::optional<DWORD> ReadDword(const SettingsKey& key, LPCWSTR name)
+std::optional<DWORD> ReadDword(const SettingsKey& key, const char16_t* name)
 {
     if (key.get() == nullptr)
         return std::nullopt;

@@ -10,8 +10,15 @@ function(zendrik_add_test_suite name)
   if(ARG_SERIAL)
     set(serial RUN_SERIAL TRUE)
   endif()
+  if(WIN32)
+    # One registry for the whole Wine prefix: the cases that import settings take turns.
+    list(APPEND serial RESOURCE_LOCK windows_registry)
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock Threads::Threads)
+  if(WIN32)
+    target_link_libraries(${name} PRIVATE zendrik_registry_import)
+  endif()
   gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   # Discovery passes its PROPERTIES on as a flat list, which splits a list of labels into
   # stray property names (and with them RUN_SERIAL); the labels are set afterwards, on the

@@ -52,26 +52,27 @@ public:
     CHttpClientT(const CHttpClientT&) = delete;
     CHttpClientT& operator=(const CHttpClientT&) = delete;
 
-    void SetInternetSettings(LPCWSTR szUserAgent, DWORD dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG,
-                             LPCWSTR szProxyName = nullptr, LPCWSTR szProxyBypass = nullptr, DWORD dwFlags = 0);
+    void SetInternetSettings(const char16_t* szUserAgent, DWORD dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG,
+                             const char16_t* szProxyName = nullptr, const char16_t* szProxyBypass = nullptr,
+                             DWORD dwFlags = 0);
     // The proxy account applied to each connection; nothing in the program sets one.
-    void SetProxyAccount(LPCWSTR szUser, LPCWSTR szPassword);
+    void SetProxyAccount(const char16_t* szUser, const char16_t* szPassword);
     bool SetUseUtf8(bool bUseUtf8);
     // Every request handle the client opens is reported to `abort` (may be null).
     void SetRequestAbort(CHttpRequestAbort* abort) { m_pAbort = abort; }
-    typename MapType::Position AddParam(LPCWSTR szName, LPCWSTR szValue = nullptr, DWORD dwFlags = 0);
+    typename MapType::Position AddParam(const char16_t* szName, const char16_t* szValue = nullptr, DWORD dwFlags = 0);
     // Extra request headers, sent with every request; nothing in the program adds any.
-    typename MapType::Position AddHeader(LPCWSTR szName, LPCWSTR szValue);
+    typename MapType::Position AddHeader(const char16_t* szName, const char16_t* szValue);
 
-    DWORD MakeGetUrlLen(LPCWSTR szUrl);
-    LPWSTR MakeGetUrl(LPWSTR szBuff, LPCWSTR szUrl);
+    DWORD MakeGetUrlLen(const char16_t* szUrl);
+    char16_t* MakeGetUrl(char16_t* szBuff, const char16_t* szUrl);
 
     // One-shot requests; the caller owns and deletes the response.
-    ResponseType* ExecuteGet(LPCWSTR szUrl, DWORD dwFlags = DEFAULT_REQUEST_FLAGS);
-    ResponseType* ExecutePost(LPCWSTR szUrl);
+    ResponseType* ExecuteGet(const char16_t* szUrl, DWORD dwFlags = DEFAULT_REQUEST_FLAGS);
+    ResponseType* ExecutePost(const char16_t* szUrl);
 
-    void StartPostContext(LPCWSTR szUrl, DWORD dwFlags = DEFAULT_REQUEST_FLAGS);
-    void StartUploadContext(LPCWSTR szUrl, DWORD dwFlags = DEFAULT_REQUEST_FLAGS);
+    void StartPostContext(const char16_t* szUrl, DWORD dwFlags = DEFAULT_REQUEST_FLAGS);
+    void StartUploadContext(const char16_t* szUrl, DWORD dwFlags = DEFAULT_REQUEST_FLAGS);
     // One step of the active context: at most nDesired value bytes. Returns the
     // response, owned by the caller, when the request is finished; else null.
     ResponseType* ProceedContext(DWORD nDesired);
@@ -84,22 +85,22 @@ private:
     using OwnedBytes = MallocPtr<char>;
 
     HINTERNET OpenSession();
-    HINTERNET OpenConnection(HINTERNET hInternet, LPCWSTR szUrl);
+    HINTERNET OpenConnection(HINTERNET hInternet, const char16_t* szUrl);
     void ApplyProxyAccount(HINTERNET hConnection);
-    HINTERNET OpenRequest(HINTERNET hConnection, LPCWSTR szVerb, LPCWSTR szUrl, DWORD dwFlags);
+    HINTERNET OpenRequest(HINTERNET hConnection, const char16_t* szVerb, const char16_t* szUrl, DWORD dwFlags);
     void AddRequestHeader(HINTERNET hRequest);
-    void OpenPostRequest(LPCWSTR szUrl, DWORD dwFlags, LPCWSTR szContentType, DWORD cbBody);
+    void OpenPostRequest(const char16_t* szUrl, DWORD dwFlags, const char16_t* szContentType, DWORD cbBody);
     void _ActivateContext(const clientpart::BodySize& size, bool bPostContext);
 
     void _WritePost(const BYTE* pbyBuff, DWORD cbyBuff, bool bContent);
     void _WritePost(const char* szText);
-    void _WriteParamText(LPCWSTR szText);
+    void _WriteParamText(const char16_t* szText);
 
     ResponseType* _ProceedPostContext(DWORD nDesired);
     ResponseType* _ProceedUploadContext(DWORD nDesired);
     clientpart::BodySize _SizeUploadBody();
     DWORD _ReserveUploadFiles();
-    DWORD _OpenUploadFile(DWORD k, LPCWSTR szPath);
+    DWORD _OpenUploadFile(DWORD k, const char16_t* szPath);
     void _StartNextPostParam();
     void _WritePostValue(DWORD nDesired);
     void _StartNextUploadParam();
@@ -114,13 +115,13 @@ private:
     void _AbortPostContext();
     void _CloseUploadFiles();
     void _SetCurrentValue(char* pbyValue, bool bOwned);
-    char* _AnsiEncodeAlloc(LPCWSTR szText);
-    char* _Utf8EncodeAlloc(LPCWSTR szText);
-    char* _ParamEncodeAlloc(LPCWSTR szText, DWORD& cbEncoded);
-    DWORD _ParamEncodeLen(LPCWSTR szText);
-    DWORD _UrlEncodedLen(LPCWSTR szText, bool bAlreadyEncoded);
+    char* _AnsiEncodeAlloc(const char16_t* szText);
+    char* _Utf8EncodeAlloc(const char16_t* szText);
+    char* _ParamEncodeAlloc(const char16_t* szText, DWORD& cbEncoded);
+    DWORD _ParamEncodeLen(const char16_t* szText);
+    DWORD _UrlEncodedLen(const char16_t* szText, bool bAlreadyEncoded);
     const char* _BoundaryA() const;
-    LPCWSTR _MultipartContentType() const;
+    const char16_t* _MultipartContentType() const;
 
     bool m_bStrictFileOpen = false;
     OwnedText m_szBoundary;

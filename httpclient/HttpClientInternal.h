@@ -37,13 +37,13 @@ struct BodySize {
     DWORD cbContent = 0;
     DWORD nParams = 0;
     DWORD nFiles = 0;
-    LPCWSTR szFirstName = nullptr;
-    LPCWSTR szFirstPath = nullptr;
+    const char16_t* szFirstName = nullptr;
+    const char16_t* szFirstPath = nullptr;
     DWORD cbFirstContent = 0;
     bool bFirstIsFile = false;
 
     // One parameter of cbPart body bytes, cbPartContent of them its content.
-    void Add(LPCWSTR szName, DWORD cbPart, DWORD cbPartContent, bool bFile, LPCWSTR szPath)
+    void Add(const char16_t* szName, DWORD cbPart, DWORD cbPartContent, bool bFile, const char16_t* szPath)
     {
         cbBody = CheckedAdd(cbBody, cbPart);
         cbContent = CheckedAdd(cbContent, cbPartContent);

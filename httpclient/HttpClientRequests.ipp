@@ -48,10 +48,11 @@ CHttpClientT<HttpTool, HttpEncoder>::~CHttpClientT()
 }
 
 template <typename HttpTool, typename HttpEncoder>
-void CHttpClientT<HttpTool, HttpEncoder>::SetInternetSettings(LPCWSTR szUserAgent, DWORD dwAccessType,
-                                                              LPCWSTR szProxyName, LPCWSTR szProxyBypass, DWORD dwFlags)
+void CHttpClientT<HttpTool, HttpEncoder>::SetInternetSettings(const char16_t* szUserAgent, DWORD dwAccessType,
+                                                              const char16_t* szProxyName,
+                                                              const char16_t* szProxyBypass, DWORD dwFlags)
 {
-    auto replace = [](OwnedText& held, LPCWSTR text) {
+    auto replace = [](OwnedText& held, const char16_t* text) {
         if (held && text && wcrt::wcslen(held.get()) == wcrt::wcslen(text) &&
             std::char_traits<char16_t>::compare(held.get(), text, wcrt::wcslen(text)) == 0)
             return;
@@ -65,7 +66,7 @@ void CHttpClientT<HttpTool, HttpEncoder>::SetInternetSettings(LPCWSTR szUserAgen
 }
 
 template <typename HttpTool, typename HttpEncoder>
-void CHttpClientT<HttpTool, HttpEncoder>::SetProxyAccount(LPCWSTR szUser, LPCWSTR szPassword)
+void CHttpClientT<HttpTool, HttpEncoder>::SetProxyAccount(const char16_t* szUser, const char16_t* szPassword)
 {
     OwnedText user(CopyTextOrThrow(szUser));
     OwnedText password(CopyTextOrThrow(szPassword));
@@ -86,7 +87,7 @@ bool CHttpClientT<HttpTool, HttpEncoder>::SetUseUtf8(bool bUseUtf8)
 
 template <typename HttpTool, typename HttpEncoder>
 typename CHttpClientT<HttpTool, HttpEncoder>::MapType::Position
-CHttpClientT<HttpTool, HttpEncoder>::AddParam(LPCWSTR szName, LPCWSTR szValue, DWORD dwFlags)
+CHttpClientT<HttpTool, HttpEncoder>::AddParam(const char16_t* szName, const char16_t* szValue, DWORD dwFlags)
 {
     if (IsContextActive())
         ThrowHttpMessage(
@@ -96,7 +97,7 @@ CHttpClientT<HttpTool, HttpEncoder>::AddParam(LPCWSTR szName, LPCWSTR szValue, D
 
 template <typename HttpTool, typename HttpEncoder>
 typename CHttpClientT<HttpTool, HttpEncoder>::MapType::Position
-CHttpClientT<HttpTool, HttpEncoder>::AddHeader(LPCWSTR szName, LPCWSTR szValue)
+CHttpClientT<HttpTool, HttpEncoder>::AddHeader(const char16_t* szName, const char16_t* szValue)
 {
     return m_mapHeader.Add(szName, szValue, 0);
 }
@@ -107,12 +108,12 @@ HINTERNET CHttpClientT<HttpTool, HttpEncoder>::OpenSession()
     HINTERNET hInternet = ::InternetOpenW(m_szUserAgent ? m_szUserAgent.get() : DefaultUserAgent, m_dwAccessType,
                                           m_szProxyName.get(), m_szProxyBypass.get(), m_dwOpenFlags);
     if (hInternet == nullptr)
-        ThrowHttpApiError(HttpError::InternetOpen, ::GetLastError());
+        ThrowHttpApiError(HttpError::InternetOpenFailed, ::GetLastError());
     return hInternet;
 }
 
 template <typename HttpTool, typename HttpEncoder>
-HINTERNET CHttpClientT<HttpTool, HttpEncoder>::OpenConnection(HINTERNET hInternet, LPCWSTR szUrl)
+HINTERNET CHttpClientT<HttpTool, HttpEncoder>::OpenConnection(HINTERNET hInternet, const char16_t* szUrl)
 {
     if (hInternet == nullptr)
         ThrowHttpMessage(u"CHttpClientT::OpenConnection: hInternet can not be NULL.");
@@ -140,15 +141,15 @@ void CHttpClientT<HttpTool, HttpEncoder>::ApplyProxyAccount(HINTERNET hConnectio
         return;
     auto setOption = [&](DWORD option, char16_t* text) {
         if (!::InternetSetOptionW(hConnection, option, text, TextLength(text)))
-            ThrowHttpApiError(HttpError::InternetSetOption, ::GetLastError());
+            ThrowHttpApiError(HttpError::InternetSetOptionFailed, ::GetLastError());
     };
     setOption(INTERNET_OPTION_PROXY_USERNAME, m_szProxyUser.get());
     setOption(INTERNET_OPTION_PROXY_PASSWORD, m_szProxyPassword.get());
 }
 
 template <typename HttpTool, typename HttpEncoder>
-HINTERNET CHttpClientT<HttpTool, HttpEncoder>::OpenRequest(HINTERNET hConnection, LPCWSTR szVerb, LPCWSTR szUrl,
-                                                           DWORD dwFlags)
+HINTERNET CHttpClientT<HttpTool, HttpEncoder>::OpenRequest(HINTERNET hConnection, const char16_t* szVerb,
+                                                           const char16_t* szUrl, DWORD dwFlags)
 {
     if (hConnection == nullptr)
         ThrowHttpMessage(u"CHttpClientT::OpenRequest: hConnection can not be NULL.");
@@ -181,13 +182,13 @@ void CHttpClientT<HttpTool, HttpEncoder>::AddRequestHeader(HINTERNET hRequest)
 }
 
 template <typename HttpTool, typename HttpEncoder>
-DWORD CHttpClientT<HttpTool, HttpEncoder>::_UrlEncodedLen(LPCWSTR szText, bool bAlreadyEncoded)
+DWORD CHttpClientT<HttpTool, HttpEncoder>::_UrlEncodedLen(const char16_t* szText, bool bAlreadyEncoded)
 {
     return bAlreadyEncoded ? TextLength(szText) : HttpEncoder::UrlEncodeLen(szText, m_bUseUtf8, m_nCodePage);
 }
 
 template <typename HttpTool, typename HttpEncoder>
-DWORD CHttpClientT<HttpTool, HttpEncoder>::MakeGetUrlLen(LPCWSTR szUrl)
+DWORD CHttpClientT<HttpTool, HttpEncoder>::MakeGetUrlLen(const char16_t* szUrl)
 {
     DWORD length = TextLength(szUrl);
     if (m_mapParam.Count() == 0)
@@ -206,16 +207,16 @@ DWORD CHttpClientT<HttpTool, HttpEncoder>::MakeGetUrlLen(LPCWSTR szUrl)
 }
 
 template <typename HttpTool, typename HttpEncoder>
-LPWSTR CHttpClientT<HttpTool, HttpEncoder>::MakeGetUrl(LPWSTR szBuff, LPCWSTR szUrl)
+char16_t* CHttpClientT<HttpTool, HttpEncoder>::MakeGetUrl(char16_t* szBuff, const char16_t* szUrl)
 {
     if (szBuff == nullptr)
         ThrowHttpMessage(u"CHttpClientT::MakeGetUrl: szBuff can not be NULL.");
-    LPWSTR out = szBuff;
-    auto copy = [&out](LPCWSTR from, DWORD count) {
+    char16_t* out = szBuff;
+    auto copy = [&out](const char16_t* from, DWORD count) {
         std::copy(from, from + count, out);
         out += count;
     };
-    auto writeText = [&](LPCWSTR text, bool bAlreadyEncoded) {
+    auto writeText = [&](const char16_t* text, bool bAlreadyEncoded) {
         if (bAlreadyEncoded) {
             copy(text ? text : u"", TextLength(text));
             return;
@@ -255,7 +256,7 @@ LPWSTR CHttpClientT<HttpTool, HttpEncoder>::MakeGetUrl(LPWSTR szBuff, LPCWSTR sz
 
 template <typename HttpTool, typename HttpEncoder>
 typename CHttpClientT<HttpTool, HttpEncoder>::ResponseType*
-CHttpClientT<HttpTool, HttpEncoder>::ExecuteGet(LPCWSTR szUrl, DWORD dwFlags)
+CHttpClientT<HttpTool, HttpEncoder>::ExecuteGet(const char16_t* szUrl, DWORD dwFlags)
 {
     _AbortPostContext();
     clientpart::PendingRequest<HttpTool> pending;
@@ -283,8 +284,8 @@ CHttpClientT<HttpTool, HttpEncoder>::ExecuteGet(LPCWSTR szUrl, DWORD dwFlags)
 }
 
 template <typename HttpTool, typename HttpEncoder>
-void CHttpClientT<HttpTool, HttpEncoder>::OpenPostRequest(LPCWSTR szUrl, DWORD dwFlags, LPCWSTR szContentType,
-                                                          DWORD cbBody)
+void CHttpClientT<HttpTool, HttpEncoder>::OpenPostRequest(const char16_t* szUrl, DWORD dwFlags,
+                                                          const char16_t* szContentType, DWORD cbBody)
 {
     clientpart::PendingRequest<HttpTool> pending;
     pending.hInternet = OpenSession();
@@ -428,7 +429,7 @@ void CHttpClientT<HttpTool, HttpEncoder>::_SetCurrentValue(char* pbyValue, bool 
 }
 
 template <typename HttpTool, typename HttpEncoder>
-char* CHttpClientT<HttpTool, HttpEncoder>::_AnsiEncodeAlloc(LPCWSTR szText)
+char* CHttpClientT<HttpTool, HttpEncoder>::_AnsiEncodeAlloc(const char16_t* szText)
 {
     const DWORD length = HttpEncoder::AnsiEncodeLen(szText, m_nCodePage);
     OwnedBytes buffer(static_cast<char*>(std::malloc(CheckedAdd(length, 1))));
@@ -439,7 +440,7 @@ char* CHttpClientT<HttpTool, HttpEncoder>::_AnsiEncodeAlloc(LPCWSTR szText)
 }
 
 template <typename HttpTool, typename HttpEncoder>
-char* CHttpClientT<HttpTool, HttpEncoder>::_Utf8EncodeAlloc(LPCWSTR szText)
+char* CHttpClientT<HttpTool, HttpEncoder>::_Utf8EncodeAlloc(const char16_t* szText)
 {
     const DWORD length = HttpEncoder::Utf8EncodeLen(szText);
     OwnedBytes buffer(static_cast<char*>(std::malloc(CheckedAdd(length, 1))));

@@ -14,7 +14,7 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 bool IsUtfCodePage(UINT CodePage) { return CodePage == CP_UTF8 || CodePage == CP_UTF7; }
 
-bool IsEmpty(LPCWSTR szStr) { return szStr == nullptr || szStr[0] == u'\0'; }
+bool IsEmpty(const char16_t* szStr) { return szStr == nullptr || szStr[0] == u'\0'; }
 
 bool IsUnreserved(unsigned char byte)
 {
@@ -22,16 +22,16 @@ bool IsUnreserved(unsigned char byte)
 }
 
 // The whole text with its terminator; 0 throws 600.
-DWORD ConvertWhole(UINT CodePage, LPCWSTR szStr, LPSTR szBuff, int cbBuff)
+DWORD ConvertWhole(UINT CodePage, const char16_t* szStr, LPSTR szBuff, int cbBuff)
 {
     const int cb = WideCharToMultiByte(CodePage, 0, szStr, -1, szBuff, cbBuff, nullptr, nullptr);
     if (cb == 0)
-        ThrowHttpApiError(HttpError::WideCharToMultiByte, GetLastError());
+        ThrowHttpApiError(HttpError::WideCharToMultiByteFailed, GetLastError());
     return static_cast<DWORD>(cb);
 }
 
 // The fill counterpart of an encode-length function that already counted szStr.
-LPSTR FillWhole(UINT CodePage, LPSTR szBuff, LPCWSTR szStr, DWORD cbLength)
+LPSTR FillWhole(UINT CodePage, LPSTR szBuff, const char16_t* szStr, DWORD cbLength)
 {
     // cbLength came from an int result less its terminator, so the size fits an int.
     const DWORD cbBuff = CheckedAdd(cbLength, 1);
@@ -50,7 +50,7 @@ std::string_view ConvertUnit(UINT CodePage, char16_t unit, UnitBytes& scratch)
 {
     const int cb = WideCharToMultiByte(CodePage, 0, &unit, 1, scratch, sizeof scratch, nullptr, nullptr);
     if (cb == 0)
-        ThrowHttpApiError(HttpError::WideCharToMultiByte, GetLastError());
+        ThrowHttpApiError(HttpError::WideCharToMultiByteFailed, GetLastError());
     return {scratch, static_cast<std::size_t>(cb)};
 }
 
@@ -91,14 +91,14 @@ Char* EncodeBytes(Char* out, std::string_view bytes)
 std::string_view BytesOf(LPCSTR szStr) { return szStr == nullptr ? std::string_view() : std::string_view(szStr); }
 
 template <typename Char>
-Char* UrlEncodeInto(Char* szBuff, LPCWSTR szStr, bool bUtf8, UINT CodePage)
+Char* UrlEncodeInto(Char* szBuff, const char16_t* szStr, bool bUtf8, UINT CodePage)
 {
     szBuff[0] = static_cast<Char>('\0');
     if (IsEmpty(szStr))
         return szBuff;
     const UINT cp = UrlCodePage(bUtf8, CodePage);
     Char* end = szBuff;
-    for (LPCWSTR p = szStr; *p != u'\0'; ++p) {
+    for (const char16_t* p = szStr; *p != u'\0'; ++p) {
         UnitBytes scratch;
         end = EncodeBytes(end, ConvertUnit(cp, *p, scratch));
     }
@@ -107,7 +107,7 @@ Char* UrlEncodeInto(Char* szBuff, LPCWSTR szStr, bool bUtf8, UINT CodePage)
 
 }  // namespace
 
-DWORD CHttpEncoderW::AnsiEncodeLen(LPCWSTR szStr, UINT CodePage)
+DWORD CHttpEncoderW::AnsiEncodeLen(const char16_t* szStr, UINT CodePage)
 {
     if (IsUtfCodePage(CodePage))
         ThrowHttpMessage(
@@ -117,7 +117,7 @@ DWORD CHttpEncoderW::AnsiEncodeLen(LPCWSTR szStr, UINT CodePage)
     return ConvertWhole(CodePage, szStr, nullptr, 0) - 1;
 }
 
-LPSTR CHttpEncoderW::AnsiEncode(LPSTR szBuff, LPCWSTR szStr, UINT CodePage)
+LPSTR CHttpEncoderW::AnsiEncode(LPSTR szBuff, const char16_t* szStr, UINT CodePage)
 {
     if (IsUtfCodePage(CodePage))
         ThrowHttpMessage(u"CHttpEncoderW::AnsiEncode: CP_UTF8 and CP_UTF7 can not be used for the CodePage parameter.");
@@ -129,14 +129,14 @@ LPSTR CHttpEncoderW::AnsiEncode(LPSTR szBuff, LPCWSTR szStr, UINT CodePage)
     return FillWhole(CodePage, szBuff, szStr, AnsiEncodeLen(szStr, CodePage));
 }
 
-DWORD CHttpEncoderW::Utf8EncodeLen(LPCWSTR szStr)
+DWORD CHttpEncoderW::Utf8EncodeLen(const char16_t* szStr)
 {
     if (IsEmpty(szStr))
         return 0;
     return ConvertWhole(CP_UTF8, szStr, nullptr, 0) - 1;
 }
 
-LPSTR CHttpEncoderW::Utf8Encode(LPSTR szBuff, LPCWSTR szStr)
+LPSTR CHttpEncoderW::Utf8Encode(LPSTR szBuff, const char16_t* szStr)
 {
     if (szBuff == nullptr)
         ThrowHttpMessage(u"CHttpEncoderW::Utf8Encode: szBuff can not be NULL.");
@@ -146,27 +146,27 @@ LPSTR CHttpEncoderW::Utf8Encode(LPSTR szBuff, LPCWSTR szStr)
     return FillWhole(CP_UTF8, szBuff, szStr, Utf8EncodeLen(szStr));
 }
 
-DWORD CHttpEncoderW::UrlEncodeLen(LPCWSTR szStr, bool bUtf8, UINT CodePage)
+DWORD CHttpEncoderW::UrlEncodeLen(const char16_t* szStr, bool bUtf8, UINT CodePage)
 {
     if (IsEmpty(szStr))
         return 0;
     const UINT cp = UrlCodePage(bUtf8, CodePage);
     DWORD cchEncoded = 0;
-    for (LPCWSTR p = szStr; *p != u'\0'; ++p) {
+    for (const char16_t* p = szStr; *p != u'\0'; ++p) {
         UnitBytes scratch;
         cchEncoded = CheckedAdd(cchEncoded, EncodedLength(ConvertUnit(cp, *p, scratch)));
     }
     return cchEncoded;
 }
 
-LPSTR CHttpEncoderW::UrlEncodeA(LPSTR szBuff, LPCWSTR szStr, bool bUtf8, UINT CodePage)
+LPSTR CHttpEncoderW::UrlEncodeA(LPSTR szBuff, const char16_t* szStr, bool bUtf8, UINT CodePage)
 {
     if (szBuff == nullptr)
         ThrowHttpMessage(u"CHttpEncoderW::UrlEncodeA: szBuff can not be NULL.");
     return UrlEncodeInto(szBuff, szStr, bUtf8, CodePage);
 }
 
-LPWSTR CHttpEncoderW::UrlEncodeW(LPWSTR szBuff, LPCWSTR szStr, bool bUtf8, UINT CodePage)
+char16_t* CHttpEncoderW::UrlEncodeW(char16_t* szBuff, const char16_t* szStr, bool bUtf8, UINT CodePage)
 {
     if (szBuff == nullptr)
         ThrowHttpMessage(u"CHttpEncoderW::UrlEncodeW: szBuff can not be NULL.");
@@ -182,6 +182,6 @@ DWORD CHttpEncoderW::_UrlEncodeLen(LPCSTR szStr)
 
 LPSTR CHttpEncoderW::_UrlEncodeA(LPSTR out, LPCSTR szStr) { return EncodeBytes(out, BytesOf(szStr)); }
 
-LPWSTR CHttpEncoderW::_UrlEncodeW(LPWSTR out, LPCSTR szStr) { return EncodeBytes(out, BytesOf(szStr)); }
+char16_t* CHttpEncoderW::_UrlEncodeW(char16_t* out, LPCSTR szStr) { return EncodeBytes(out, BytesOf(szStr)); }
 
 }  // namespace Tavik

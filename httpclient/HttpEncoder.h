@@ -11,23 +11,23 @@ class CHttpEncoderW {
 public:
     CHttpEncoderW() = delete;
 
-    static DWORD AnsiEncodeLen(LPCWSTR szStr, UINT CodePage);
-    static LPSTR AnsiEncode(LPSTR szBuff, LPCWSTR szStr, UINT CodePage);
-    static DWORD Utf8EncodeLen(LPCWSTR szStr);
-    static LPSTR Utf8Encode(LPSTR szBuff, LPCWSTR szStr);
+    static DWORD AnsiEncodeLen(const char16_t* szStr, UINT CodePage);
+    static LPSTR AnsiEncode(LPSTR szBuff, const char16_t* szStr, UINT CodePage);
+    static DWORD Utf8EncodeLen(const char16_t* szStr);
+    static LPSTR Utf8Encode(LPSTR szBuff, const char16_t* szStr);
 
     // Each UTF-16 unit is converted on its own (UTF-8 when bUtf8, else CodePage) and its
     // bytes encoded: letters and digits as they are, the blank as "+", any other byte
     // as "%XX".
-    static DWORD UrlEncodeLen(LPCWSTR szStr, bool bUtf8, UINT CodePage);
-    static LPSTR UrlEncodeA(LPSTR szBuff, LPCWSTR szStr, bool bUtf8, UINT CodePage);
-    static LPWSTR UrlEncodeW(LPWSTR szBuff, LPCWSTR szStr, bool bUtf8, UINT CodePage);
+    static DWORD UrlEncodeLen(const char16_t* szStr, bool bUtf8, UINT CodePage);
+    static LPSTR UrlEncodeA(LPSTR szBuff, const char16_t* szStr, bool bUtf8, UINT CodePage);
+    static char16_t* UrlEncodeW(char16_t* szBuff, const char16_t* szStr, bool bUtf8, UINT CodePage);
 
     // The same rule over a NUL-terminated byte string.
     static DWORD _UrlEncodeLen(LPCSTR szStr);
     // Write the encoded bytes and a terminator at `out`; return the terminator's address.
     static LPSTR _UrlEncodeA(LPSTR out, LPCSTR szStr);
-    static LPWSTR _UrlEncodeW(LPWSTR out, LPCSTR szStr);
+    static char16_t* _UrlEncodeW(char16_t* out, LPCSTR szStr);
 };
 
 }  // namespace Tavik

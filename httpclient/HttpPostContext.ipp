@@ -11,11 +11,11 @@
 namespace Tavik {
 
 template <typename HttpTool, typename HttpEncoder>
-void CHttpClientT<HttpTool, HttpEncoder>::StartPostContext(LPCWSTR szUrl, DWORD dwFlags)
+void CHttpClientT<HttpTool, HttpEncoder>::StartPostContext(const char16_t* szUrl, DWORD dwFlags)
 {
     _AbortPostContext();
 
-    auto encodedLen = [this](LPCWSTR text, bool bAlreadyEncoded) {
+    auto encodedLen = [this](const char16_t* text, bool bAlreadyEncoded) {
         return bAlreadyEncoded ? HttpEncoder::AnsiEncodeLen(text, m_nCodePage)
                                : HttpEncoder::UrlEncodeLen(text, m_bUseUtf8, m_nCodePage);
     };
@@ -68,7 +68,7 @@ void CHttpClientT<HttpTool, HttpEncoder>::_StartNextPostParam()
 {
     const DWORD index = m_statLive.PostedCount();
     const auto& entry = *m_mapParam.Nth(index);
-    auto encodeAlloc = [this](LPCWSTR text, bool bAlreadyEncoded, DWORD& cbEncoded) -> char* {
+    auto encodeAlloc = [this](const char16_t* text, bool bAlreadyEncoded, DWORD& cbEncoded) -> char* {
         if (bAlreadyEncoded) {
             cbEncoded = HttpEncoder::AnsiEncodeLen(text, m_nCodePage);
             return _AnsiEncodeAlloc(text);
@@ -108,7 +108,7 @@ void CHttpClientT<HttpTool, HttpEncoder>::_WritePostValue(DWORD nDesired)
 
 template <typename HttpTool, typename HttpEncoder>
 typename CHttpClientT<HttpTool, HttpEncoder>::ResponseType*
-CHttpClientT<HttpTool, HttpEncoder>::ExecutePost(LPCWSTR szUrl)
+CHttpClientT<HttpTool, HttpEncoder>::ExecutePost(const char16_t* szUrl)
 {
     StartPostContext(szUrl, DEFAULT_REQUEST_FLAGS);
     for (;;) {

@@ -64,7 +64,7 @@ DWORD CHttpResponseT<HttpTool>::GetStatus()
     DWORD dwStatus = 0;
     DWORD cbStatus = sizeof(dwStatus);
     if (!::HttpQueryInfoW(m_hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &cbStatus, nullptr))
-        ThrowHttpApiError(HttpError::HttpQueryInfo, ::GetLastError());
+        ThrowHttpApiError(HttpError::HttpQueryInfoFailed, ::GetLastError());
     m_dwStatus = dwStatus;
     return m_dwStatus;
 }
@@ -88,7 +88,7 @@ DWORD CHttpResponseT<HttpTool>::ReadContent(BYTE* pbyBuff, DWORD cbyBuff)
         ThrowHttpMessage(u"CHttpResponseT::ReadContent: pbyBuff can not be NULL.");
     DWORD cbRead = 0;
     if (!::InternetReadFile(m_hRequest, pbyBuff, cbyBuff, &cbRead))
-        ThrowHttpApiError(HttpError::InternetReadFile, ::GetLastError());
+        ThrowHttpApiError(HttpError::InternetReadFileFailed, ::GetLastError());
     return cbRead;
 }
 

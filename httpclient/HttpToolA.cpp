@@ -20,7 +20,7 @@ HINTERNET CHttpToolA::OpenRequest(HINTERNET hConnection, LPCSTR verb, LPCSTR szO
     LPCSTR acceptTypes[] = {"*/*", nullptr};
     HINTERNET hRequest = HttpOpenRequestA(hConnection, verb, szObjectName, "HTTP/1.1", referrer, acceptTypes, flags, 0);
     if (hRequest == nullptr)
-        ThrowHttpApiErrorA(HttpError::HttpOpenRequest, GetLastError());
+        ThrowHttpApiErrorA(HttpError::HttpOpenRequestFailed, GetLastError());
     return hRequest;
 }
 
@@ -54,7 +54,7 @@ void CHttpToolA::AddHeader(HINTERNET hRequest, LPCSTR szName, LPCSTR szValue)
     const DWORD dwError = GetLastError();
     line.reset();
     if (!added)
-        ThrowHttpApiErrorA(HttpError::HttpAddRequestHeaders, dwError);
+        ThrowHttpApiErrorA(HttpError::HttpAddRequestHeadersFailed, dwError);
 }
 
 }  // namespace Tavik

@@ -48,7 +48,7 @@ struct CoTaskMemDeleter {
 
 }  // namespace
 
-HINTERNET CHttpToolW::OpenConnection(HINTERNET hInternet, LPCWSTR szServerAddr, INTERNET_PORT port)
+HINTERNET CHttpToolW::OpenConnection(HINTERNET hInternet, const char16_t* szServerAddr, INTERNET_PORT port)
 {
     if (hInternet == nullptr)
         ThrowCheck("CHttpToolW::OpenConnection: hInternet can not be NULL.");
@@ -60,11 +60,12 @@ HINTERNET CHttpToolW::OpenConnection(HINTERNET hInternet, LPCWSTR szServerAddr, 
     HINTERNET hConnection =
         InternetConnectW(hInternet, szServerAddr, port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
     if (hConnection == nullptr)
-        ThrowHttpApiError(HttpError::InternetConnect, GetLastError());
+        ThrowHttpApiError(HttpError::InternetConnectFailed, GetLastError());
     return hConnection;
 }
 
-HINTERNET CHttpToolW::OpenRequest(HINTERNET hConnection, LPCWSTR verb, LPCWSTR szObjectName, DWORD flags, UINT CodePage)
+HINTERNET CHttpToolW::OpenRequest(HINTERNET hConnection, const char16_t* verb, const char16_t* szObjectName,
+                                  DWORD flags, UINT CodePage)
 {
     if (hConnection == nullptr)
         ThrowCheck("CHttpToolW::OpenRequest: hConnection can not be NULL.");
@@ -86,7 +87,7 @@ HINTERNET CHttpToolW::OpenRequest(HINTERNET hConnection, LPCWSTR verb, LPCWSTR s
     }
 }
 
-void CHttpToolW::AddHeader(HINTERNET hRequest, LPCWSTR szName, LPCWSTR szValue, UINT CodePage)
+void CHttpToolW::AddHeader(HINTERNET hRequest, const char16_t* szName, const char16_t* szValue, UINT CodePage)
 {
     if (hRequest == nullptr)
         ThrowCheck("CHttpToolW::AddHeader: hRequest can not be NULL.");
@@ -114,7 +115,7 @@ void CHttpToolW::SendRequest(HINTERNET hRequest, UINT CodePage)
         ThrowCheck("CHttpToolW::SendRequest: CP_UTF8 and CP_UTF7 can not be used for the CodePage parameter.");
 
     if (!HttpSendRequestW(hRequest, nullptr, 0, nullptr, 0))
-        ThrowHttpApiError(HttpError::HttpSendRequest, GetLastError());
+        ThrowHttpApiError(HttpError::HttpSendRequestFailed, GetLastError());
 }
 
 void CHttpToolW::SendRequestEx(HINTERNET hRequest, DWORD total)
@@ -126,7 +127,7 @@ void CHttpToolW::SendRequestEx(HINTERNET hRequest, DWORD total)
     buffersIn.dwStructSize = sizeof buffersIn;
     buffersIn.dwBufferTotal = total;
     if (!HttpSendRequestExW(hRequest, &buffersIn, nullptr, 0, 0))
-        ThrowHttpApiError(HttpError::HttpSendRequestEx, GetLastError());
+        ThrowHttpApiError(HttpError::HttpSendRequestExFailed, GetLastError());
 }
 
 void CHttpToolW::InternetWriteFile(HINTERNET hRequest, const BYTE* pbyBuff, DWORD cbyBuff)
@@ -147,7 +148,7 @@ void CHttpToolW::EndRequest(HINTERNET hRequest)
         ThrowCheck("CHttpToolW::EndRequest: hRequest can not be NULL.");
 
     if (!HttpEndRequestW(hRequest, nullptr, 0, 0))
-        ThrowHttpApiError(HttpError::HttpEndRequest, GetLastError());
+        ThrowHttpApiError(HttpError::HttpEndRequestFailed, GetLastError());
 }
 
 char16_t* CHttpToolW::GetStatusText(HINTERNET hRequest)
@@ -159,7 +160,7 @@ char16_t* CHttpToolW::GetStatusText(HINTERNET hRequest)
     if (!HttpQueryInfoW(hRequest, HTTP_QUERY_STATUS_TEXT, nullptr, &cbText, nullptr)) {
         const DWORD dwError = GetLastError();
         if (dwError != ERROR_INSUFFICIENT_BUFFER)
-            ThrowHttpApiError(HttpError::HttpQueryInfo, dwError);
+            ThrowHttpApiError(HttpError::HttpQueryInfoFailed, dwError);
     }
     // Zeroed, with one unit more than asked for, so the text is terminated whatever
     // length the library reported.
@@ -170,12 +171,12 @@ char16_t* CHttpToolW::GetStatusText(HINTERNET hRequest)
     if (!HttpQueryInfoW(hRequest, HTTP_QUERY_STATUS_TEXT, text.get(), &cbText, nullptr)) {
         const DWORD dwError = GetLastError();
         text.reset();
-        ThrowHttpApiError(HttpError::HttpQueryInfo, dwError);
+        ThrowHttpApiError(HttpError::HttpQueryInfoFailed, dwError);
     }
     return text.release();
 }
 
-HANDLE CHttpToolW::OpenFile(LPCWSTR szFilePath)
+HANDLE CHttpToolW::OpenFile(const char16_t* szFilePath)
 {
     if (szFilePath == nullptr)
         ThrowCheck("CHttpToolW::OpenFile: szFilePath can not be NULL.");
@@ -184,7 +185,7 @@ HANDLE CHttpToolW::OpenFile(LPCWSTR szFilePath)
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-DWORD CHttpToolW::GetFileSize(HANDLE hFile, LPCWSTR szFilePath)
+DWORD CHttpToolW::GetFileSize(HANDLE hFile, const char16_t* szFilePath)
 {
     if (hFile == nullptr)
         ThrowCheck("CHttpToolW::GetFileSize: hFile can not be NULL.");
@@ -196,10 +197,10 @@ DWORD CHttpToolW::GetFileSize(HANDLE hFile, LPCWSTR szFilePath)
     // Also a true size whose low part is all ones (last error 0): the caller could not
     // tell it from a failure, and it cannot be framed in a 32-bit body anyway.
     if (dwSize == INVALID_FILE_SIZE)
-        ThrowHttpApiError(HttpError::GetFileSize, GetLastError(), szFilePath);
+        ThrowHttpApiError(HttpError::GetFileSizeFailed, GetLastError(), szFilePath);
     // The body is announced in 32 bits: a larger file would be sent cut short.
     if (dwSizeHigh != 0)
-        ThrowHttpApiError(HttpError::GetFileSize, ERROR_FILE_TOO_LARGE, szFilePath);
+        ThrowHttpApiError(HttpError::GetFileSizeFailed, ERROR_FILE_TOO_LARGE, szFilePath);
     return dwSize;
 }
 
@@ -215,18 +216,18 @@ char* CHttpToolW::GetMimeType(HANDLE hFile, UINT CodePage)
     BYTE head[kMimeSniffBytes];
     DWORD cbRead = 0;
     if (!ReadFile(hFile, head, sizeof head, &cbRead, nullptr))
-        ThrowHttpApiError(HttpError::ReadFile, GetLastError());
+        ThrowHttpApiError(HttpError::ReadFileFailed, GetLastError());
     if (SetFilePointer(hFile, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
-        ThrowHttpApiError(HttpError::SetFilePointer, GetLastError());
+        ThrowHttpApiError(HttpError::SetFilePointerFailed, GetLastError());
 
-    LPWSTR szSniffed = nullptr;
+    char16_t* szSniffed = nullptr;
     if (FindMimeFromData(nullptr, nullptr, head, cbRead, nullptr, 0, &szSniffed, 0) != S_OK)
         return NewDefaultMimeType();
     const std::unique_ptr<char16_t, CoTaskMemDeleter> sniffed(szSniffed);
     return Unicode2Ansi(sniffed.get(), CodePage);
 }
 
-char* CHttpToolW::Unicode2Ansi(LPCWSTR szStr, UINT CodePage)
+char* CHttpToolW::Unicode2Ansi(const char16_t* szStr, UINT CodePage)
 {
     if (IsUtfCodePage(CodePage))
         ThrowCheck("CHttpToolW::Unicode2Ansi: CP_UTF8 and CP_UTF7 can not be used for the CodePage parameter.");
@@ -235,14 +236,14 @@ char* CHttpToolW::Unicode2Ansi(LPCWSTR szStr, UINT CodePage)
 
     const int cbNeeded = WideCharToMultiByte(CodePage, 0, szStr, -1, nullptr, 0, nullptr, nullptr);
     if (cbNeeded == 0)
-        ThrowHttpApiError(HttpError::WideCharToMultiByte, GetLastError());
+        ThrowHttpApiError(HttpError::WideCharToMultiByteFailed, GetLastError());
     MallocPtr<char> text(static_cast<char*>(std::malloc(static_cast<std::size_t>(cbNeeded))));
     if (!text)
         ThrowHttpError(HttpError::OutOfMemory);
     if (WideCharToMultiByte(CodePage, 0, szStr, -1, text.get(), cbNeeded, nullptr, nullptr) == 0) {
         const DWORD dwError = GetLastError();
         text.reset();
-        ThrowHttpApiError(HttpError::WideCharToMultiByte, dwError);
+        ThrowHttpApiError(HttpError::WideCharToMultiByteFailed, dwError);
     }
     return text.release();
 }
@@ -254,7 +255,7 @@ char16_t* CHttpToolW::Ansi2Unicode(LPCSTR szStr)
 
     const int cchNeeded = MultiByteToWideChar(CP_ACP, 0, szStr, -1, nullptr, 0);
     if (cchNeeded == 0)
-        ThrowHttpApiError(HttpError::MultiByteToWideChar, GetLastError());
+        ThrowHttpApiError(HttpError::MultiByteToWideCharFailed, GetLastError());
     MallocPtr<char16_t> text(
         static_cast<char16_t*>(std::malloc(static_cast<std::size_t>(cchNeeded) * sizeof(char16_t))));
     if (!text)
@@ -262,7 +263,7 @@ char16_t* CHttpToolW::Ansi2Unicode(LPCSTR szStr)
     if (MultiByteToWideChar(CP_ACP, 0, szStr, -1, text.get(), cchNeeded) == 0) {
         const DWORD dwError = GetLastError();
         text.reset();
-        ThrowHttpApiError(HttpError::MultiByteToWideChar, dwError);
+        ThrowHttpApiError(HttpError::MultiByteToWideCharFailed, dwError);
     }
     return text.release();
 }

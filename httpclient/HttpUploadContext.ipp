@@ -36,13 +36,13 @@ const char* CHttpClientT<HttpTool, HttpEncoder>::_BoundaryA() const
 }
 
 template <typename HttpTool, typename HttpEncoder>
-LPCWSTR CHttpClientT<HttpTool, HttpEncoder>::_MultipartContentType() const
+const char16_t* CHttpClientT<HttpTool, HttpEncoder>::_MultipartContentType() const
 {
     return m_szBoundaryA ? m_szContentType.get() : kFixedContentType;
 }
 
 template <typename HttpTool, typename HttpEncoder>
-DWORD CHttpClientT<HttpTool, HttpEncoder>::_ParamEncodeLen(LPCWSTR szText)
+DWORD CHttpClientT<HttpTool, HttpEncoder>::_ParamEncodeLen(const char16_t* szText)
 {
     if (IsEmptyText(szText))
         return 0;
@@ -50,14 +50,14 @@ DWORD CHttpClientT<HttpTool, HttpEncoder>::_ParamEncodeLen(LPCWSTR szText)
 }
 
 template <typename HttpTool, typename HttpEncoder>
-char* CHttpClientT<HttpTool, HttpEncoder>::_ParamEncodeAlloc(LPCWSTR szText, DWORD& cbEncoded)
+char* CHttpClientT<HttpTool, HttpEncoder>::_ParamEncodeAlloc(const char16_t* szText, DWORD& cbEncoded)
 {
     cbEncoded = _ParamEncodeLen(szText);
     return m_bUseUtf8 ? _Utf8EncodeAlloc(szText) : _AnsiEncodeAlloc(szText);
 }
 
 template <typename HttpTool, typename HttpEncoder>
-void CHttpClientT<HttpTool, HttpEncoder>::_WriteParamText(LPCWSTR szText)
+void CHttpClientT<HttpTool, HttpEncoder>::_WriteParamText(const char16_t* szText)
 {
     if (IsEmptyText(szText))
         return;
@@ -67,7 +67,7 @@ void CHttpClientT<HttpTool, HttpEncoder>::_WriteParamText(LPCWSTR szText)
 }
 
 template <typename HttpTool, typename HttpEncoder>
-void CHttpClientT<HttpTool, HttpEncoder>::StartUploadContext(LPCWSTR szUrl, DWORD dwFlags)
+void CHttpClientT<HttpTool, HttpEncoder>::StartUploadContext(const char16_t* szUrl, DWORD dwFlags)
 {
     _AbortPostContext();
 
@@ -100,7 +100,7 @@ clientpart::BodySize CHttpClientT<HttpTool, HttpEncoder>::_SizeUploadBody()
             size.Add(entry.first, cbPart, cbValue, false, nullptr);
             continue;
         }
-        LPCWSTR szPath = entry.second.szValue;
+        const char16_t* szPath = entry.second.szValue;
         const DWORD cbFile = _OpenUploadFile(k, szPath);
         DWORD cbPart = CheckedAdd(kFilePartOverhead, _ParamEncodeLen(entry.first));
         cbPart = CheckedAdd(cbPart, _ParamEncodeLen(szPath));
@@ -129,18 +129,18 @@ DWORD CHttpClientT<HttpTool, HttpEncoder>::_ReserveUploadFiles()
 // Opens file parameter k and notes its size and type. Unless opening is strict, a file
 // that does not open is sent as an empty part of the default type.
 template <typename HttpTool, typename HttpEncoder>
-DWORD CHttpClientT<HttpTool, HttpEncoder>::_OpenUploadFile(DWORD k, LPCWSTR szPath)
+DWORD CHttpClientT<HttpTool, HttpEncoder>::_OpenUploadFile(DWORD k, const char16_t* szPath)
 {
     DWORD cbFile = 0;
     if (szPath != nullptr) {
         m_ahFile[k] = HttpTool::OpenFile(szPath);
         const DWORD dwOpenError = ::GetLastError();
         if (m_ahFile[k] == INVALID_HANDLE_VALUE && m_bStrictFileOpen)
-            ThrowHttpApiError(HttpError::OpenFile, dwOpenError, szPath);
+            ThrowHttpApiError(HttpError::OpenFileFailed, dwOpenError, szPath);
         if (m_ahFile[k] != INVALID_HANDLE_VALUE)
             cbFile = HttpTool::GetFileSize(m_ahFile[k], szPath);
     } else if (m_bStrictFileOpen) {
-        ThrowHttpApiError(HttpError::OpenFile, ERROR_INVALID_PARAMETER, u"");
+        ThrowHttpApiError(HttpError::OpenFileFailed, ERROR_INVALID_PARAMETER, u"");
     }
     m_apszMimeType[k].reset(HttpTool::GetMimeType(m_ahFile[k], m_nCodePage));
     m_adwFileSize[k] = cbFile;
@@ -269,7 +269,7 @@ void CHttpClientT<HttpTool, HttpEncoder>::_ReadAhead(HANDLE hFile, DWORD cbWante
     m_cbReadAhead = m_cbReadAheadWritten = 0;
     DWORD cbRead = 0;
     if (!::ReadFile(hFile, m_pbyReadBuffer.get(), cbWanted, &cbRead, nullptr))
-        ThrowHttpApiError(HttpError::ReadFile, ::GetLastError());
+        ThrowHttpApiError(HttpError::ReadFileFailed, ::GetLastError());
     if (cbRead < cbWanted)
         ThrowHttpError(HttpError::UnexpectedFileBytes);
     m_cbReadAhead = cbRead;

@@ -20,9 +20,9 @@ void WriteWholeBuffer(Write&& write, void* hRequest, const BYTE* pbyBuff, DWORD 
         const DWORD cbRest = cbyBuff - cbWritten;
         DWORD cbStep = 0;
         if (!write(hRequest, pbyBuff + cbWritten, cbRest, &cbStep))
-            ThrowHttpApiError(HttpError::InternetWriteFile, GetLastError());
+            ThrowHttpApiError(HttpError::InternetWriteFileFailed, GetLastError());
         if (cbStep == 0 || cbStep > cbRest)
-            ThrowHttpApiError(HttpError::InternetWriteFile, ERROR_SUCCESS);
+            ThrowHttpApiError(HttpError::InternetWriteFileFailed, ERROR_SUCCESS);
         cbWritten += cbStep;
     }
 }

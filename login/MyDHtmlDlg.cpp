@@ -1,10 +1,10 @@
 #include "login/MyDHtmlDlg.h"
 
-#include "login/DebugOutput.h"
 #include "login/LoginPageAddress.h"
 #include "login/LoginUrl.h"
 #include "login/TokenMask.h"
 #include "login/WebEndpoints.h"
+#include "platform/win32/DebugOutput.h"
 
 #include <algorithm>
 #include <memory>

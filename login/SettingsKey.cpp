@@ -28,7 +28,7 @@ SettingsKey::~SettingsKey()
         RegCloseKey(key_);
 }
 
-std::optional<std::u16string> ReadSettingsString(const SettingsKey& key, LPCWSTR name, std::size_t maxLength)
+std::optional<std::u16string> ReadSettingsString(const SettingsKey& key, const char16_t* name, std::size_t maxLength)
 {
     if (key.get() == nullptr)
         return std::nullopt;

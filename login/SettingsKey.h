@@ -30,4 +30,4 @@ private:
 // A REG_SZ or REG_EXPAND_SZ value (the latter without expansion) of at most maxLength
 // characters, up to its first NUL; nullopt for every other outcome (absent, another
 // type, longer, no terminating NUL within the data).
-std::optional<std::u16string> ReadSettingsString(const SettingsKey& key, LPCWSTR name, std::size_t maxLength);
+std::optional<std::u16string> ReadSettingsString(const SettingsKey& key, const char16_t* name, std::size_t maxLength);

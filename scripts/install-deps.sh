@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need.
 # Safe to run again: apt skips what is already there. --gui adds the window toolkit and
-# the X tools; --package adds what building and checking the Debian packages needs.
+# the X tools; --package adds what building and checking the Debian packages needs;
+# --windows adds the mingw-w64 cross compiler and Wine, and builds GoogleTest and jsoncpp
+# for mingw from Debian's own sources (scripts/mingw-deps.sh, cached outside the clone).
 set -euo pipefail
+cd "$(dirname "$0")/.."
+windows=0
 
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -21,6 +25,9 @@ for option in "$@"; do
                  gdb) ;;  # gdb: where a window that never appeared is stuck, in the failing test's report
     --package)
       packages+=(dpkg-dev file lintian man-db) ;;  # file: CPack finds the binaries with it
+    --windows)
+      windows=1
+      packages+=(g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev googletest dpkg-dev zip) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done
@@ -29,10 +36,11 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq < /dev/null
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" < /dev/null
+if [ ${#missing[@]} -ne 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq < /dev/null
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" < /dev/null
+fi
+[ "$windows" -eq 0 ] || ./scripts/mingw-deps.sh

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the build needs (the window toolkit and Xvfb too: the window tests run
 # under an X server of their own), checks the formatting and the rooms' includes, builds
-# everything and runs every test: first the normal build, then the tests again under AddressSanitizer and UBSan, then each fuzz
-# target for 20 seconds.
+# everything and runs every test: first the normal build, then the tests again under
+# AddressSanitizer and UBSan, then each fuzz target for 20 seconds, the Debian packages,
+# then the Windows build's suites under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,3 +27,5 @@ unset ASAN_OPTIONS UBSAN_OPTIONS
 ./scripts/fuzz.sh 20
 
 ./scripts/package-test.sh
+
+./scripts/test-windows.sh

@@ -25,7 +25,7 @@ std::string ReadResponseBody(Tavik::CHttpResponse& response)
     BYTE byte = 0;
     while (response.ReadContent(&byte, 1) != 0) {
         if (body.size() == MaxResponseBodyBytes)
-            Tavik::ThrowHttpApiError(Tavik::HttpError::InternetReadFile, ERROR_INSUFFICIENT_BUFFER);
+            Tavik::ThrowHttpApiError(Tavik::HttpError::InternetReadFileFailed, ERROR_INSUFFICIENT_BUFFER);
         body.push_back(static_cast<char>(byte));
     }
     return body;

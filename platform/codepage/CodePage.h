@@ -8,6 +8,20 @@
 #include "platform/win32/LastError.h"
 #include "platform/win32/Win32Types.h"
 
+#ifdef _WIN32
+// The program's UTF-16 text into the real calls (kernel32).
+inline int WideCharToMultiByte(UINT codePage, DWORD flags, WideIn wideText, int wideLength, LPSTR output,
+                               int outputSize, LPCSTR defaultChar, BOOL* usedDefaultChar)
+{
+    return ::WideCharToMultiByte(codePage, flags, wideText.get(), wideLength, output, outputSize, defaultChar,
+                                 usedDefaultChar);
+}
+inline int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, WideOut output, int outputSize)
+{
+    return ::MultiByteToWideChar(codePage, flags, text, length, output.get(), outputSize);
+}
+#else
+
 constexpr UINT CP_ACP = 0;
 constexpr UINT CP_OEMCP = 1;
 constexpr UINT CP_UTF7 = 65000;
@@ -17,3 +31,5 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideText, int wideLe
                         LPCSTR defaultChar, BOOL* usedDefaultChar);
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR output, int outputSize);
+
+#endif  // _WIN32

@@ -1,5 +1,6 @@
 #include "platform/fileapi/FileApi.h"
 
+#include "platform/win32/ErrnoError.h"
 #include "platform/win32/Utf.h"
 
 #include <fcntl.h>

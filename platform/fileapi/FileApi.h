@@ -5,6 +5,17 @@
 #include "platform/win32/LastError.h"
 #include "platform/win32/Win32Types.h"
 
+#ifdef _WIN32
+// The program's UTF-16 file name into the real call (kernel32).
+inline HANDLE CreateFileW(WideIn fileName, DWORD desiredAccess, DWORD shareMode, void* securityAttributes,
+                          DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile)
+{
+    return ::CreateFileW(fileName.get(), desiredAccess, shareMode,
+                         static_cast<LPSECURITY_ATTRIBUTES>(securityAttributes), creationDisposition,
+                         flagsAndAttributes, templateFile);
+}
+#else
+
 constexpr DWORD GENERIC_READ = 0x80000000;
 constexpr DWORD FILE_SHARE_READ = 0x00000001;
 constexpr DWORD OPEN_EXISTING = 3;
@@ -31,3 +42,5 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
 DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh, DWORD moveMethod);
 
 BOOL CloseHandle(HANDLE handle);
+
+#endif  // _WIN32

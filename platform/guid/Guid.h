@@ -3,6 +3,10 @@
 
 #include "platform/win32/Win32Types.h"
 
+#ifdef _WIN32
+#include <objbase.h>
+#else
+
 struct GUID {
     std::uint32_t Data1;
     std::uint16_t Data2;
@@ -11,3 +15,5 @@ struct GUID {
 };
 
 HRESULT CoCreateGuid(GUID* guid);
+
+#endif  // _WIN32

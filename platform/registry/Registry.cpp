@@ -2,6 +2,7 @@
 
 #include "platform/registry/RegistryFile.h"
 #include "platform/registry/RegistryFileLocation.h"
+#include "platform/win32/ErrnoError.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -8,6 +8,19 @@
 #include "platform/win32/LastError.h"
 #include "platform/win32/Win32Types.h"
 
+#ifdef _WIN32
+// The program's UTF-16 names into the real calls (advapi32).
+inline LSTATUS RegOpenKeyExW(HKEY hKey, WideIn subKey, DWORD options, REGSAM samDesired, PHKEY result)
+{
+    return ::RegOpenKeyExW(hKey, subKey.get(), options, samDesired, result);
+}
+inline LSTATUS RegQueryValueExW(HKEY hKey, WideIn valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                                LPDWORD dataSize)
+{
+    return ::RegQueryValueExW(hKey, valueName.get(), reserved, type, data, dataSize);
+}
+#else
+
 #include <cstdint>
 
 struct HKEY__;
@@ -55,3 +68,5 @@ LSTATUS RegOpenKeyExW(HKEY hKey, LPCWSTR subKey, DWORD options, REGSAM samDesire
 LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataSize);
 
 LSTATUS RegCloseKey(HKEY hKey);
+
+#endif  // _WIN32

@@ -1,7 +1,8 @@
 #pragma once
-// The per-user base folders of the XDG base directory rules, where the Windows build
-// asks the shell for its known folders. Empty when neither the variable nor HOME holds
-// an absolute path (the rules ignore relative values).
+// The per-user base folders: on Windows the shell's (application data, roaming for the
+// configuration, local for data and cache); elsewhere those of the XDG base directory
+// rules, empty when neither the variable nor HOME holds an absolute path (the rules
+// ignore relative values).
 
 #include <filesystem>
 #include <optional>

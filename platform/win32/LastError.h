@@ -4,11 +4,9 @@
 
 #include "platform/win32/Win32Types.h"
 
+#ifndef _WIN32
 DWORD GetLastError();
 void SetLastError(DWORD error);
-
-// errno values as the Win32 error the same failure has on Windows.
-DWORD Win32ErrorFromErrno(int errnoValue);
 
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_INVALID_FUNCTION = 1;
@@ -31,3 +29,5 @@ constexpr DWORD ERROR_FILE_TOO_LARGE = 223;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
 constexpr DWORD ERROR_IO_DEVICE = 1117;
+
+#endif  // _WIN32

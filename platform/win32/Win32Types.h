@@ -1,6 +1,10 @@
 #pragma once
 // The handful of Windows base types the program's platform-facing code is written
-// against. On Windows these come from <windows.h>; here they are ours.
+// against. On Windows these come from <windows.h>; elsewhere they are ours.
+
+#ifdef _WIN32
+#include "platform/win32/WindowsText.h"
+#else
 
 #include <cstdint>
 
@@ -40,3 +44,5 @@ constexpr HRESULT S_FALSE = 1;
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
+
+#endif  // _WIN32

@@ -11,6 +11,31 @@
 #include "platform/win32/LastError.h"
 #include "platform/win32/Win32Types.h"
 
+#ifdef _WIN32
+#include <wininet.h>
+
+// The program's UTF-16 text into the real calls.
+inline HINTERNET InternetOpenW(WideIn userAgent, DWORD accessType, WideIn proxy, WideIn proxyBypass, DWORD flags)
+{
+    return ::InternetOpenW(userAgent.get(), accessType, proxy.get(), proxyBypass.get(), flags);
+}
+inline HINTERNET InternetConnectW(HINTERNET session, WideIn serverName, INTERNET_PORT serverPort, WideIn userName,
+                                  WideIn password, DWORD service, DWORD flags, DWORD_PTR context)
+{
+    return ::InternetConnectW(session, serverName.get(), serverPort, userName.get(), password.get(), service, flags,
+                              context);
+}
+inline BOOL HttpSendRequestW(HINTERNET request, WideIn headers, DWORD headersLength, LPVOID optional,
+                             DWORD optionalLength)
+{
+    return ::HttpSendRequestW(request, headers.get(), headersLength, optional, optionalLength);
+}
+inline BOOL InternetCheckConnectionW(WideIn url, DWORD flags, DWORD reserved)
+{
+    return ::InternetCheckConnectionW(url.get(), flags, reserved);
+}
+#else
+
 using HINTERNET = void*;
 using INTERNET_PORT = WORD;
 
@@ -142,3 +167,5 @@ BOOL InternetSetOptionW(HINTERNET handle, DWORD option, LPVOID buffer, DWORD buf
 BOOL InternetCheckConnectionW(LPCWSTR url, DWORD flags, DWORD reserved);
 
 BOOL InternetCloseHandle(HINTERNET handle);
+
+#endif  // _WIN32

@@ -26,6 +26,15 @@ bool InheritedVariable(std::string_view entry)
     return true;
 }
 
+// Wine's internet library checks a certificate's DNS names only, never its IP address:
+// the Windows runner reaches the stand-in by name (the test certificate holds both).
+std::string HostsByName(std::string entry)
+{
+    if (const std::size_t at = entry.find("=127.0.0.1:"); at != std::string::npos)
+        entry.replace(at + 1, 9, "localhost");
+    return entry;
+}
+
 }  // namespace
 
 TempHome::TempHome() : root_(dir_.Path()) { std::filesystem::create_directories(root_ / "home"); }
@@ -114,13 +123,19 @@ std::unique_ptr<JobProcess> JobTest::StartJob(const std::vector<std::string>& ar
         if (InheritedVariable(*entry))
             environment.emplace_back(*entry);
     for (const std::string& entry : service_->Environment())
-        environment.push_back(entry);
+        environment.push_back(RunsTheWindowsRunner() ? HostsByName(entry) : entry);
     for (const std::string& entry : home.Environment())
         environment.push_back(entry);
     if (token)
         environment.push_back("ZENDRIK_ACCESS_TOKEN=" + *token);
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
     return std::make_unique<JobProcess>(arguments, environment);
+}
+
+std::string JobTest::RunnerHostPort(const std::string& listener)
+{
+    return RunsTheWindowsRunner() ? HostsByName("=" + Service().HostPort(listener)).substr(1)
+                                  : Service().HostPort(listener);
 }
 
 JobResult JobTest::RunJob(const std::vector<std::string>& arguments, const std::optional<std::string>& token) const

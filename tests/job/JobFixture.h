@@ -51,6 +51,11 @@ std::string FileBytes(const std::string& path);
 // the upload's tag prefix (e.g. "(upload photo) (") and the line.
 void ExpectProgressToTheEnd(const JobResult& result, const std::string& tagPrefix);
 
+// A case the Windows runner under Wine cannot take part in is skipped with the reason.
+#define SKIP_FOR_THE_WINDOWS_RUNNER(reason)                                                                            \
+    if (RunsTheWindowsRunner())                                                                                        \
+    GTEST_SKIP() << "the Windows runner under Wine: " << reason
+
 class JobTest : public ::testing::Test {
 public:
     static void SetUpTestSuite();
@@ -60,6 +65,8 @@ protected:
     void SetUp() override;
 
     static const StandinProcess& Service() { return *service_; }
+    // The listener's host and port as the runner is told them (by name for the Windows one).
+    static std::string RunnerHostPort(const std::string& listener);
     // extraEnvironment: "NAME=value" entries added to the case's environment.
     std::unique_ptr<JobProcess> StartJob(const std::vector<std::string>& arguments,
                                          const std::optional<std::string>& token = kToken,

@@ -1,6 +1,7 @@
 #include "tests/job/JobProcess.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace jobtest {
 
@@ -8,7 +9,24 @@ namespace {
 
 constexpr std::string_view kProgress = "Progress: ";
 
+// ZENDRIK_JOB_RUNNER, when set, starts another build's runner: its words separated by
+// ';' (scripts/test-windows.sh: "wine;build-win/bin/zendrik2-job.exe").
+std::vector<std::string> RunnerCommand()
+{
+    const char* runner = std::getenv("ZENDRIK_JOB_RUNNER");
+    if (runner == nullptr || *runner == '\0')
+        return {ZENDRIK_JOB_EXE};
+    std::vector<std::string> words;
+    std::string_view rest = runner;
+    for (std::size_t end; (end = rest.find(';')) != std::string_view::npos; rest.remove_prefix(end + 1))
+        words.emplace_back(rest.substr(0, end));
+    words.emplace_back(rest);
+    return words;
+}
+
 }  // namespace
+
+bool RunsTheWindowsRunner() { return RunnerCommand().front() != ZENDRIK_JOB_EXE; }
 
 std::vector<std::string> JobResult::PlainLines() const
 {
@@ -51,7 +69,7 @@ std::string Title(const std::string& tag) { return "Orvane Systems Zendrik - " +
 JobProcess::JobProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& environment)
     : process_(
           [&] {
-              std::vector<std::string> argv{ZENDRIK_JOB_EXE};
+              std::vector<std::string> argv = RunnerCommand();
               argv.insert(argv.end(), arguments.begin(), arguments.end());
               return argv;
           }(),

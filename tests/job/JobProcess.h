@@ -25,6 +25,9 @@ struct JobResult {
     std::vector<std::string> ProgressTitles() const;
 };
 
+// Whether the runner is the Windows build's (under Wine) rather than this build's own.
+bool RunsTheWindowsRunner();
+
 // The title the unattended window shows for a status tag.
 std::string Title(const std::string& tag);
 

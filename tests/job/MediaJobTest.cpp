@@ -71,7 +71,7 @@ TEST_F(MediaJob, GifIsStoredAndItsAddressPostedWithTheComment)
 
     const Json::Value stored = OnlyRecord("gif_upload");
     const Json::Value post = OnlyRecord("post");
-    const std::string media = Service().HostPort("gif-media");
+    const std::string media = RunnerHostPort("gif-media");
     const std::string gifPath = "/media/" + stored["details"]["gifId"].asString() + "/giphy.gif";
     const std::string gifUrl = "https://" + media + gifPath;
     EXPECT_EQ(result.PlainLines(),

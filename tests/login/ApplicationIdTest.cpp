@@ -2,6 +2,8 @@
 
 #include "tests/support/ScopedUserDirs.h"
 
+#include "tests/support/Backend.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -40,6 +42,7 @@ TEST_F(ApplicationIdFileTest, ExpandableApplicationIdIsNotExpanded)
 
 TEST_F(ApplicationIdFileTest, FallsBackToTheDefault)
 {
+    SKIP_ON_WINDOWS("an expandable string stored without its terminator (hex(2):31,00,32,00) reads as \"12\"");
     const std::u16string fallback = DefaultApplicationId();
     EXPECT_EQ(ApplicationId(), fallback) << "no settings file";
     for (const std::string& line :

@@ -2,6 +2,8 @@
 
 #include "tests/support/ScopedUserDirs.h"
 
+#include "tests/support/Backend.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -86,6 +88,7 @@ TEST_F(CookieFolderTest, TheCookieDomainFollowsTheWebHostWithoutItsPort)
 
 TEST_F(CookieFolderTest, AtMostOneFileIsDeletedPerCallAndOthersAreLeftAlone)
 {
+    SKIP_ON_WINDOWS("the cookie folder is the shell's local application data, which XDG_DATA_HOME does not move");
     WriteCookieFile("a.cookie", header + CookieLine(".facebook.com"));
     WriteCookieFile("b.cookie", header + CookieLine("www.facebook.com"));
     WriteCookieFile("c.cookie", header + CookieLine(".example.org"));
@@ -124,6 +127,7 @@ TEST_F(CookieFolderTest, NoHomeMeansNoFolder)
 
 TEST_F(CookieFolderTest, RelativeXdgDataHomeFallsBackToHomeLocalShare)
 {
+    SKIP_ON_WINDOWS("the cookie folder is the shell's local application data, not below HOME");
     ScopedEnvironmentVariable data("XDG_DATA_HOME", "relative");
     const std::filesystem::path file = dirs.Root() / "home/.local/share/OrvaneSystems/Zendrik/Cookies/x.cookie";
     ScopedUserDirs::WriteFile(file, header + CookieLine(".facebook.com"));

@@ -1,5 +1,7 @@
 #include "platform/codepage/CodePage.h"
 
+#include "tests/support/Backend.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -74,6 +76,7 @@ TEST(CodePageLengths, TooSmallOutputFailsWithInsufficientBuffer)
 
 TEST(CodePageLengths, BadArgumentsAndUnknownPagesAreInvalidParameters)
 {
+    SKIP_ON_WINDOWS("Wine leaves ERROR_FILE_NOT_FOUND for an unknown code page (it looks for a table file)");
     char out[8];
     const struct {
         UINT codePage;
@@ -114,6 +117,7 @@ TEST(CodePageUtf8, SurrogatePairsAndLoneSurrogates)
 
 TEST(CodePageUtf8, MalformedBytesBecomeReplacementCharacters)
 {
+    SKIP_ON_WINDOWS("Wine gives one U+FFFD per ill-formed sequence (ED A0 80: two, F4 90 80: one)");
     EXPECT_EQ(u"\U0001D11E", ToWide(CP_UTF8, "\xF0\x9D\x84\x9E"));
     EXPECT_EQ(u"\uFFFDA", ToWide(CP_UTF8, "\xC3"
                                           "A"));
@@ -133,6 +137,8 @@ TEST(CodePageWindows1252, FollowsWindowsTableIncludingItsHoles)
 
 TEST(CodePageDefaultCharacter, UnrepresentableCharactersBecomeQuestionMarks)
 {
+    SKIP_ON_WINDOWS(
+        "without WC_NO_BEST_FIT_CHARS Windows maps to a look-alike (U+0100 to 'A', U+00E9 to 'e' in 20127)");
     BOOL used = FALSE;
     EXPECT_EQ("a?b", ToBytes(1252, u"a\u0100b", &used));
     EXPECT_TRUE(used);
@@ -153,6 +159,7 @@ TEST(CodePageDefaultCharacter, UnrepresentableCharactersBecomeQuestionMarks)
 
 TEST(CodePageIconv, WindowsAndIsoPagesByNumber)
 {
+    SKIP_ON_WINDOWS("Wine's prefix has no tables for some of these pages (the length asked is 0)");
     EXPECT_EQ("\xCF\xF0\xE8\xE2\xE5\xF2", ToBytes(1251, u"\u041F\u0440\u0438\u0432\u0435\u0442"));
     EXPECT_EQ(u"\u041F\u0440\u0438\u0432\u0435\u0442", ToWide(1251, "\xCF\xF0\xE8\xE2\xE5\xF2"));
     EXPECT_EQ("\x93\xFA\x96\x7B", ToBytes(932, u"\u65E5\u672C"));
@@ -165,12 +172,14 @@ TEST(CodePageIconv, WindowsAndIsoPagesByNumber)
 
 TEST(CodePageIconv, MalformedMultiByteInputBecomesReplacementCharacters)
 {
+    SKIP_ON_WINDOWS("a cut-off lead byte of 932 becomes U+30FB, and 20127 strips the high bit (0xE9 to 'i')");
     EXPECT_EQ(u"a\uFFFD", ToWide(932, "a\x93"));  // a lead byte cut off by the end
     EXPECT_EQ(u"\uFFFDz", ToWide(20127, "\xE9z"));
 }
 
 TEST(CodePageUtf16AndUtf7, ByteOrdersAndRoundTrip)
 {
+    SKIP_ON_WINDOWS("WideCharToMultiByte has no 1200/1201 (UTF-16) pages, only managed code does");
     EXPECT_EQ(std::string("A\0\xAC\x20", 4), ToBytes(1200, u"A\u20AC"));
     EXPECT_EQ(std::string("\0A\x20\xAC", 4), ToBytes(1201, u"A\u20AC"));
     EXPECT_EQ(u"A\u20AC", ToWide(1200, std::string("A\0\xAC\x20", 4)));
@@ -184,6 +193,7 @@ TEST(CodePageUtf16AndUtf7, ByteOrdersAndRoundTrip)
 
 TEST(CodePageAnsi, FollowsTheProcessLocale)
 {
+    SKIP_ON_WINDOWS("CP_ACP is the system's ANSI page, not the C runtime's locale");
     {
         ScopedLocale locale("C.UTF-8");
         ASSERT_TRUE(locale.Ok());

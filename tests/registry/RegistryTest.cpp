@@ -2,6 +2,8 @@
 
 #include "tests/support/ScopedUserDirs.h"
 
+#include "tests/support/Backend.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -35,7 +37,7 @@ std::vector<BYTE> Utf16Bytes(std::u16string_view text, bool withNul = true)
 
 class RegistryFileTest : public ::testing::Test {
 protected:
-    HKEY Open(LPCWSTR path = kKeyPath, LSTATUS expected = ERROR_SUCCESS)
+    HKEY Open(const char16_t* path = kKeyPath, LSTATUS expected = ERROR_SUCCESS)
     {
         HKEY key = reinterpret_cast<HKEY>(1);
         EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key), expected);
@@ -46,13 +48,13 @@ protected:
     }
 
     // Asks for the size first, then reads into a buffer of exactly that size.
-    ValueRead Read(std::string_view valueLines, LPCWSTR name)
+    ValueRead Read(std::string_view valueLines, const char16_t* name)
     {
         dirs.WriteSettings(SettingsFileWith(valueLines));
         return ReadFromFile(name);
     }
 
-    ValueRead ReadFromFile(LPCWSTR name)
+    ValueRead ReadFromFile(const char16_t* name)
     {
         ValueRead read;
         HKEY key = Open();
@@ -76,7 +78,12 @@ protected:
 TEST_F(RegistryFileTest, MissingFileIsAKeyThatCannotBeOpened)
 {
     Open(kKeyPath, ERROR_FILE_NOT_FOUND);
+#ifdef _WIN32
+    // A real registry always has HKEY_CURRENT_USER\Software.
+    EXPECT_EQ(RegCloseKey(Open(u"Software")), ERROR_SUCCESS);
+#else
     Open(u"Software", ERROR_FILE_NOT_FOUND);
+#endif
 }
 
 TEST_F(RegistryFileTest, NoHomeAtAllIsAKeyThatCannotBeOpened)
@@ -88,6 +95,7 @@ TEST_F(RegistryFileTest, NoHomeAtAllIsAKeyThatCannotBeOpened)
 
 TEST_F(RegistryFileTest, RelativeXdgConfigHomeFallsBackToHomeConfig)
 {
+    SKIP_ON_WINDOWS("the registry is no file in a configuration folder");
     ScopedEnvironmentVariable config("XDG_CONFIG_HOME", "relative/config");
     ScopedUserDirs::WriteFile(dirs.Root() / "home/.config/OrvaneSystems/Zendrik/settings.reg",
                               SettingsFileWith("\"ApplicationID\"=\"42\""));
@@ -106,6 +114,7 @@ TEST_F(RegistryFileTest, StringValueIsUtf16WithItsNulCountedAndEscapesUndone)
 
 TEST_F(RegistryFileTest, BackslashBeforeAnOrdinaryCharacterStays)
 {
+    SKIP_ON_WINDOWS("reg import drops a backslash before an ordinary character");
     const ValueRead read = Read(R"("Path"="C:\temp")", u"Path");
     EXPECT_EQ(read.data, Utf16Bytes(u"C:\\temp"));
 }
@@ -125,6 +134,7 @@ TEST_F(RegistryFileTest, NonAsciiUtf8StringBecomesUtf16)
 
 TEST_F(RegistryFileTest, DwordIsFourLittleEndianBytes)
 {
+    SKIP_ON_WINDOWS("reg import refuses DWORD: in capitals");
     const ValueRead read = Read("\"Count\"=dword:0000000a", u"Count");
     EXPECT_EQ(read.status, ERROR_SUCCESS);
     EXPECT_EQ(read.type, REG_DWORD);
@@ -155,6 +165,7 @@ TEST_F(RegistryFileTest, ExpandableStringInHexTwoKeepsItsBytesAcrossContinuation
 
 TEST_F(RegistryFileTest, HexWithoutNulIsDeliveredWithoutOne)
 {
+    SKIP_ON_WINDOWS("the registry adds the missing terminator to a string value");
     const ValueRead read = Read("\"ApplicationID\"=hex(2):31,00,32,00", u"ApplicationID");
     EXPECT_EQ(read.data, Utf16Bytes(u"12", false));
 }
@@ -238,8 +249,12 @@ TEST_F(RegistryFileTest, ArgumentConventions)
 
 TEST_F(RegistryFileTest, NothingButReadAccessIsGranted)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the real registry lets the user write the own key; only the imitation, which cannot, refuses";
+#endif
     dirs.WriteSettings(SettingsFileWith(""));
-    for (REGSAM access : {KEY_WRITE, KEY_ALL_ACCESS, KEY_SET_VALUE, KEY_READ | KEY_CREATE_SUB_KEY}) {
+    for (REGSAM access :
+         std::initializer_list<REGSAM>{KEY_WRITE, KEY_ALL_ACCESS, KEY_SET_VALUE, KEY_READ | KEY_CREATE_SUB_KEY}) {
         HKEY key = reinterpret_cast<HKEY>(1);
         EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, access, &key), ERROR_ACCESS_DENIED);
         EXPECT_EQ(key, nullptr);
@@ -315,6 +330,7 @@ TEST_F(RegistryFileTest, Utf8ByteOrderMarkIsSkipped)
 
 TEST_F(RegistryFileTest, FileWithoutTheHeaderHoldsNothing)
 {
+    SKIP_ON_WINDOWS("reg import takes a file without the header in part");
     dirs.WriteSettings("[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100]\n\"A\"=\"1\"\n");
     Open(kKeyPath, ERROR_FILE_NOT_FOUND);
     dirs.WriteSettings("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100]\n\"A\"=\"1\"\n");
@@ -333,7 +349,7 @@ TEST_F(RegistryFileTest, UnparseableLinesAreSkippedAndTheRestIsRead)
                                         "\"Unknown\"=qword:1\n"
                                         "\"Spaced\" = \"ok\"\n"
                                         "\"Good\"=\"yes\""));
-    for (LPCWSTR name : {u"Unterminated", u"Trailing", u"NoEquals", u"Unknown"})
+    for (const char16_t* name : {u"Unterminated", u"Trailing", u"NoEquals", u"Unknown"})
         EXPECT_EQ(ReadFromFile(name).status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(ReadFromFile(u"Spaced").data, Utf16Bytes(u"ok"));
     EXPECT_EQ(ReadFromFile(u"Good").data, Utf16Bytes(u"yes"));
@@ -341,6 +357,7 @@ TEST_F(RegistryFileTest, UnparseableLinesAreSkippedAndTheRestIsRead)
 
 TEST_F(RegistryFileTest, ValuesUnderAnUnreadableOrForeignKeyLineAreNotAttachedToTheKeyBefore)
 {
+    SKIP_ON_WINDOWS("reg import attaches values after an unreadable key line to the key before");
     dirs.WriteSettings(SettingsFileWith("\"Before\"=\"1\"\n"
                                         "[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100\n"
                                         "\"AfterBroken\"=\"2\"\n"
@@ -349,12 +366,13 @@ TEST_F(RegistryFileTest, ValuesUnderAnUnreadableOrForeignKeyLineAreNotAttachedTo
                                         "[HKEY_CURRENT_USERS\\Software\\OrvaneSystems\\Zendrik\\100]\n"
                                         "\"AfterLookalike\"=\"4\"\n"));
     EXPECT_EQ(ReadFromFile(u"Before").status, ERROR_SUCCESS);
-    for (LPCWSTR name : {u"AfterBroken", u"AfterForeign", u"AfterLookalike"})
+    for (const char16_t* name : {u"AfterBroken", u"AfterForeign", u"AfterLookalike"})
         EXPECT_EQ(ReadFromFile(name).status, ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(RegistryFileTest, AnOpenKeyKeepsWhatWasReadWhenItWasOpened)
 {
+    SKIP_ON_WINDOWS("an open key sees later changes, and a deleted one answers ERROR_KEY_DELETED (1018)");
     dirs.WriteSettings(SettingsFileWith("\"Value\"=\"old\""));
     HKEY key = Open();
     dirs.WriteSettings(SettingsFileWith("\"Value\"=\"new\""));

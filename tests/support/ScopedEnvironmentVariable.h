@@ -11,22 +11,26 @@ public:
     {
         if (const char* old = std::getenv(name))
             old_ = old;
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
+        Set(name, value);
     }
-    ~ScopedEnvironmentVariable()
-    {
-        if (old_)
-            ::setenv(name_.c_str(), old_->c_str(), 1);
-        else
-            ::unsetenv(name_.c_str());
-    }
+    ~ScopedEnvironmentVariable() { Set(name_.c_str(), old_); }
     ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
     ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
 
 private:
+    static void Set(const char* name, const std::optional<std::string>& value)
+    {
+#ifdef _WIN32
+        // An empty value removes the variable there.
+        ::_putenv_s(name, value ? value->c_str() : "");
+#else
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
+#endif
+    }
+
     std::string name_;
     std::optional<std::string> old_;
 };

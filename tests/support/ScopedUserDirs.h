@@ -1,8 +1,15 @@
 #pragma once
 // Points HOME and the XDG base directories at a fresh temporary folder for one test,
-// so that settings and cookies are never read from or written to the real home.
+// so that settings and cookies are never read from or written to the real home. On
+// Windows the settings are the registry's: the program's key is removed for the scope,
+// and the settings file is imported into it as the registry editor would.
 
 #include "tests/support/ScopedEnvironmentVariable.h"
+#include "tests/support/TempDir.h"
+
+#ifdef _WIN32
+#include "tests/support/RegistryImport.h"
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,9 +28,15 @@ public:
           data_("XDG_DATA_HOME", (root_ / "data").string())
     {
         std::filesystem::create_directories(root_ / "home");
+#ifdef _WIN32
+        testsupport::DeleteProgramKey();
+#endif
     }
     ~ScopedUserDirs()
     {
+#ifdef _WIN32
+        testsupport::DeleteProgramKey();
+#endif
         std::error_code ignored;
         std::filesystem::remove_all(root_, ignored);
     }
@@ -34,7 +47,14 @@ public:
     std::filesystem::path SettingsFile() const { return root_ / "config/OrvaneSystems/Zendrik/settings.reg"; }
     std::filesystem::path CookieFolder() const { return root_ / "data/OrvaneSystems/Zendrik/Cookies"; }
 
-    void WriteSettings(std::string_view bytes) const { WriteFile(SettingsFile(), bytes); }
+    void WriteSettings(std::string_view bytes) const
+    {
+        WriteFile(SettingsFile(), bytes);
+#ifdef _WIN32
+        testsupport::DeleteProgramKey();
+        testsupport::ImportRegistryFile(SettingsFile(), bytes);
+#endif
+    }
 
     static void WriteFile(const std::filesystem::path& path, std::string_view bytes)
     {
@@ -46,6 +66,9 @@ public:
     }
 
 private:
+#ifdef _WIN32
+    static std::filesystem::path MakeTempRoot() { return testsupport::TempDir::UniqueFolder(); }
+#else
     static std::filesystem::path MakeTempRoot()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "zendrik-test-XXXXXX").string();
@@ -55,6 +78,7 @@ private:
             throw std::runtime_error("mkdtemp failed");
         return std::filesystem::path(buffer.data());
     }
+#endif
 
     std::filesystem::path root_;
     ScopedEnvironmentVariable home_;

@@ -1,11 +1,13 @@
 #pragma once
-// A fresh folder under /tmp for one test's files, removed with everything in it.
+// A fresh folder under /tmp (on Windows the user's temporary folder) for one test's
+// files, removed with everything in it.
 
 #include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -14,11 +16,26 @@ namespace testsupport {
 
 class TempDir {
 public:
+#ifdef _WIN32
+    TempDir() : path_(UniqueFolder().string()) {}
+
+    // mingw's runtime has no mkdtemp: a random name, made only if it was not there.
+    static std::filesystem::path UniqueFolder()
+    {
+        std::random_device random;
+        for (;;) {
+            const auto path = std::filesystem::temp_directory_path() / ("zendrik-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(path))
+                return path;
+        }
+    }
+#else
     TempDir()
     {
         char pattern[] = "/tmp/zendrik-test-XXXXXX";
         path_ = ::mkdtemp(pattern);
     }
+#endif
     // A browser process that outlives its program by a moment may still be writing into
     // the folder: a few tries, and a destructor that never throws.
     ~TempDir()

@@ -1,4 +1,4 @@
-#include "login/DebugOutput.h"
+#include "platform/win32/DebugOutput.h"
 
 #include "platform/win32/Utf.h"
 
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-void OutputDebugStringW(LPCWSTR text)
+void OutputDebugStringW(const char16_t* text)
 {
     if (text == nullptr || std::getenv("ZENDRIK_DEBUG") == nullptr)
         return;
