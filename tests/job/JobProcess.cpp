@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace jobtest {
 
@@ -78,6 +81,21 @@ JobProcess::JobProcess(const std::vector<std::string>& arguments, const std::vec
            .out = testsupport::ChildOutput::Pipe(),
            .err = testsupport::ChildOutput::Pipe()})
 {
+}
+
+std::string JobProcess::CommandLineAsOthersReadIt() const
+{
+    if (!RunsTheWindowsRunner()) {
+        std::ifstream cmdline("/proc/" + std::to_string(Pid()) + "/cmdline", std::ios::binary);
+        return {std::istreambuf_iterator<char>(cmdline), std::istreambuf_iterator<char>()};
+    }
+    // The Unix process under Wine keeps its own arguments, beyond the program's reach;
+    // Windows programs read the command line from the process, as the helper beside the
+    // runner does, by program name.
+    std::vector<std::string> helper = RunnerCommand();
+    helper.back() = (std::filesystem::path(helper.back()).parent_path() / "zendrik2-show-command-line.exe").string();
+    helper.emplace_back("zendrik2-job.exe");
+    return testsupport::CommandOutput(helper);
 }
 
 JobResult JobProcess::Finish(std::chrono::milliseconds timeout)

@@ -44,6 +44,9 @@ public:
     }
     void Signal(int signal) const { process_.Signal(signal); }
     pid_t Pid() const { return process_.Pid(); }
+    // Its command line as another program of the user reads it: /proc/PID/cmdline, or for
+    // the Windows runner the process parameters of every running one, a line each.
+    std::string CommandLineAsOthersReadIt() const;
     // Reads until it ends; kills it when the timeout passes first.
     JobResult Finish(std::chrono::milliseconds timeout);
 
