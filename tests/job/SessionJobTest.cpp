@@ -2,10 +2,12 @@
 // browser's Facebook cookie file deleted or kept as the settings file says.
 
 #include "tests/job/JobFixture.h"
+#include "tests/support/RegistryImport.h"
 
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <fstream>
 
 using ::testing::ElementsAre;
 
@@ -94,33 +96,83 @@ TEST_F(SessionJob, WebHostRefusingTheLogoutCountsAsLoggedOut)
 
 // The browser's cookies.txt lines: a host-only cookie of the web host, an HttpOnly one,
 // and one of another site. The web host 127.0.0.1:PORT has the Facebook web domain
-// "0.0.1", under which the host-only cookies of 127.0.0.1 fall.
-const std::string kSessionCookie =
-    "# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tTRUE\t1999999999\tc_user\t1000042\n";
-const std::string kHttpOnlyCookie = "#HttpOnly_127.0.0.1\tFALSE\t/\tTRUE\t1999999999\txs\t17%3Aabc\n";
+// "0.0.1", under which the host-only cookies of 127.0.0.1 fall; the Windows runner's,
+// localhost:PORT, has "localhost".
+std::string SessionCookie(const std::string& host)
+{
+    return "# Netscape HTTP Cookie File\n" + host + "\tFALSE\t/\tTRUE\t1999999999\tc_user\t1000042\n";
+}
+std::string HttpOnlyCookie(const std::string& host)
+{
+    return "#HttpOnly_" + host + "\tFALSE\t/\tTRUE\t1999999999\txs\t17%3Aabc\n";
+}
 const std::string kOtherSiteCookie = ".example.org\tTRUE\t/\tFALSE\t1999999999\tid\t1\n";
 
+std::string WithoutLineEnd(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+// The shell's local application data of the Wine prefix, which XDG_DATA_HOME does not move.
+std::filesystem::path WindowsCookieFolder()
+{
+    const std::string local = WithoutLineEnd(testsupport::CommandOutput({"wine", "cmd", "/c", "echo %LOCALAPPDATA%"}));
+    return WithoutLineEnd(testsupport::CommandOutput({"winepath", "-u", local})) + "/OrvaneSystems/Zendrik/Cookies";
+}
+
+// The Windows runner reads its settings from the registry, which the settings file
+// reaches through `reg import`. Its registry and cookie folder are the Wine prefix's,
+// shared by every case: these cases run alone (CMakeLists.txt) and leave neither behind.
 class CookieCleanup : public JobTest {
 protected:
-    const std::string folder = "data/OrvaneSystems/Zendrik/Cookies/";
-    const std::string otherSite = home.Write(folder + "other.cookie", kOtherSiteCookie);
+    void SetUp() override
+    {
+        JobTest::SetUp();
+        if (RunsTheWindowsRunner())
+            testsupport::DeleteProgramKey();
+    }
+    void TearDown() override
+    {
+        if (RunsTheWindowsRunner())
+            testsupport::DeleteProgramKey();
+        for (const std::filesystem::path& file : written_)
+            std::filesystem::remove(file);
+    }
+
+    std::string WriteCookie(const std::string& name, const std::string& bytes)
+    {
+        std::filesystem::create_directories(folder_);
+        const std::filesystem::path file = folder_ / name;
+        std::ofstream(file, std::ios::binary) << bytes;
+        written_.push_back(file);
+        return file.string();
+    }
 
     void WriteSettings(const std::string& valueLine) const
     {
-        home.Write("config/OrvaneSystems/Zendrik/settings.reg",
-                   "Windows Registry Editor Version 5.00\r\n\r\n"
-                   "[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100]\r\n" +
-                       valueLine + "\r\n");
+        const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n"
+                                 "[HKEY_CURRENT_USER\\Software\\OrvaneSystems\\Zendrik\\100]\r\n" +
+                                 valueLine + "\r\n";
+        const std::string file = home.Write("config/OrvaneSystems/Zendrik/settings.reg", text);
+        if (RunsTheWindowsRunner())
+            EXPECT_TRUE(testsupport::ImportRegistryFile(file, text));
     }
+
+    // In this order: the cookies written below need the folder and the list.
+    std::vector<std::filesystem::path> written_;
+    const std::filesystem::path folder_ = RunsTheWindowsRunner() ? WindowsCookieFolder() : home.CookieFolder();
+    const std::string hostPort = RunnerHostPort("web");
+    const std::string host = hostPort.substr(0, hostPort.rfind(':'));
+    const std::string otherSite = WriteCookie("other.cookie", kOtherSiteCookie);
 };
 
 TEST_F(CookieCleanup, DwordZeroKeepsTheFacebookCookieFiles)
 {
-    SKIP_FOR_THE_WINDOWS_RUNNER(
-        "its cookie folder is the shell's local application data, which XDG_DATA_HOME does not move");
     WriteSettings("\"DeleteFacebookCookies\"=dword:00000000");
-    const std::string session = home.Write(folder + "a-session.cookie", kSessionCookie);
-    const std::string httpOnly = home.Write(folder + "b-session.cookie", kHttpOnlyCookie);
+    const std::string session = WriteCookie("a-session.cookie", SessionCookie(host));
+    const std::string httpOnly = WriteCookie("b-session.cookie", HttpOnlyCookie(host));
     EXPECT_EQ(RunJob({}, std::nullopt).exitStatus, 1);
     EXPECT_TRUE(std::filesystem::exists(session));
     EXPECT_TRUE(std::filesystem::exists(httpOnly));
@@ -130,15 +182,13 @@ TEST_F(CookieCleanup, DwordZeroKeepsTheFacebookCookieFiles)
 // One Facebook cookie file goes before the job and one after it; the other site's stays.
 TEST_F(CookieCleanup, AnythingElseDeletesTheFacebookCookieFiles)
 {
-    SKIP_FOR_THE_WINDOWS_RUNNER(
-        "its cookie folder is the shell's local application data, which XDG_DATA_HOME does not move");
     for (const std::string settings :
          {"", "\"DeleteFacebookCookies\"=\"0\"", "\"DeleteFacebookCookies\"=dword:00000001"}) {
         SCOPED_TRACE("settings: " + settings);
         if (!settings.empty())
             WriteSettings(settings);
-        const std::string session = home.Write(folder + "a-session.cookie", kSessionCookie);
-        const std::string httpOnly = home.Write(folder + "b-session.cookie", kHttpOnlyCookie);
+        const std::string session = WriteCookie("a-session.cookie", SessionCookie(host));
+        const std::string httpOnly = WriteCookie("b-session.cookie", HttpOnlyCookie(host));
         EXPECT_EQ(RunJob({}, std::nullopt).exitStatus, 1);
         EXPECT_FALSE(std::filesystem::exists(session));
         EXPECT_FALSE(std::filesystem::exists(httpOnly));
