@@ -1,5 +1,7 @@
 #include "tests/job/JobFixture.h"
 
+#include "tests/support/OtherRunner.h"
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -24,15 +26,6 @@ bool InheritedVariable(std::string_view entry)
         if (name == proxy)
             return false;
     return true;
-}
-
-// Wine's internet library checks a certificate's DNS names only, never its IP address:
-// the Windows runner reaches the stand-in by name (the test certificate holds both).
-std::string HostsByName(std::string entry)
-{
-    if (const std::size_t at = entry.find("=127.0.0.1:"); at != std::string::npos)
-        entry.replace(at + 1, 9, "localhost");
-    return entry;
 }
 
 }  // namespace
@@ -123,7 +116,7 @@ std::unique_ptr<JobProcess> JobTest::StartJob(const std::vector<std::string>& ar
         if (InheritedVariable(*entry))
             environment.emplace_back(*entry);
     for (const std::string& entry : service_->Environment())
-        environment.push_back(RunsTheWindowsRunner() ? HostsByName(entry) : entry);
+        environment.push_back(RunsTheWindowsRunner() ? testsupport::HostsByName(entry) : entry);
     for (const std::string& entry : home.Environment())
         environment.push_back(entry);
     if (token)
@@ -134,7 +127,7 @@ std::unique_ptr<JobProcess> JobTest::StartJob(const std::vector<std::string>& ar
 
 std::string JobTest::RunnerHostPort(const std::string& listener)
 {
-    return RunsTheWindowsRunner() ? HostsByName("=" + Service().HostPort(listener)).substr(1)
+    return RunsTheWindowsRunner() ? testsupport::HostsByName("=" + Service().HostPort(listener)).substr(1)
                                   : Service().HostPort(listener);
 }
 

@@ -1,5 +1,7 @@
 #include "tests/job/JobProcess.h"
 
+#include "tests/support/OtherRunner.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -12,20 +14,7 @@ namespace {
 
 constexpr std::string_view kProgress = "Progress: ";
 
-// ZENDRIK_JOB_RUNNER, when set, starts another build's runner: its words separated by
-// ';' (scripts/test-windows.sh: "wine;build-win/bin/zendrik2-job.exe").
-std::vector<std::string> RunnerCommand()
-{
-    const char* runner = std::getenv("ZENDRIK_JOB_RUNNER");
-    if (runner == nullptr || *runner == '\0')
-        return {ZENDRIK_JOB_EXE};
-    std::vector<std::string> words;
-    std::string_view rest = runner;
-    for (std::size_t end; (end = rest.find(';')) != std::string_view::npos; rest.remove_prefix(end + 1))
-        words.emplace_back(rest.substr(0, end));
-    words.emplace_back(rest);
-    return words;
-}
+std::vector<std::string> RunnerCommand() { return testsupport::RunnerCommand(ZENDRIK_JOB_EXE); }
 
 }  // namespace
 
