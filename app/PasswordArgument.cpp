@@ -36,19 +36,20 @@ private:
     void SkipProgramName()
     {
         if (at_ < end_ && *at_ == Char('"')) {
-            for (++at_; at_ < end_ && *at_ != Char('"'); ++at_) {
-            }
+            ++at_;
+            while (at_ < end_ && *at_ != Char('"'))
+                ++at_;
             if (at_ < end_)
                 ++at_;
         }
-        for (; at_ < end_ && !IsBlank(*at_); ++at_) {
-        }
+        while (at_ < end_ && !IsBlank(*at_))
+            ++at_;
     }
 
     bool SkipBlanks()
     {
-        for (; at_ < end_ && IsBlank(*at_); ++at_) {
-        }
+        while (at_ < end_ && IsBlank(*at_))
+            ++at_;
         return at_ < end_ && *at_ != Char('\0');
     }
 
