@@ -16,11 +16,7 @@ namespace dialogtest {
 
 class DialogFixture : public ::testing::Test {
 protected:
-    ~DialogFixture() override
-    {
-        connectionTestHeld = false;
-        WaitForTheConnectionTestToEnd();
-    }
+    ~DialogFixture() override { connectionTestHeld = false; }
 
     void Start(const std::vector<std::u16string>& arguments)
     {
@@ -28,12 +24,12 @@ protected:
         window = std::make_unique<FakeDialogWindow>(*dialog);
         browser.Attach(web, messages);
         dialog->AttachWindow(window.get(), &browser);
-        dialog->SetConnectionTest([this] {
-            ++connectionTests;
-            while (connectionTestHeld)
+        dialog->SetConnectionTest([state = connectionTest] {
+            ++state->started;
+            while (state->held)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            const bool answer = connected.load();
-            ++connectionTestsEnded;  // the test's last touch of the case
+            const bool answer = state->connected.load();
+            ++state->ended;
             return answer;
         });
         dialog->SetClock([this] { return now; });
@@ -101,13 +97,21 @@ protected:
     CMyDHtmlDlg browser;
     std::unique_ptr<FakeDialogWindow> window;
     std::unique_ptr<CZendrik2Dlg> dialog;
-    // The early test runs on a thread of its own.
-    std::atomic<bool> connected{true};
-    std::atomic<int> connectionTests{0};
-    std::atomic<int> connectionTestsEnded{0};
+    // The connection test runs on a thread of its own, which a closed dialog leaves
+    // running: it holds what it shares with the case.
+    struct ConnectionTestState {
+        std::atomic<bool> connected{true};
+        std::atomic<int> started{0};
+        std::atomic<int> ended{0};
+        // Keeps the test waiting, as on a stalled server, until the case lets it go.
+        std::atomic<bool> held{false};
+    };
+    std::shared_ptr<ConnectionTestState> connectionTest = std::make_shared<ConnectionTestState>();
+    std::atomic<bool>& connected = connectionTest->connected;
+    std::atomic<int>& connectionTests = connectionTest->started;
+    std::atomic<int>& connectionTestsEnded = connectionTest->ended;
+    std::atomic<bool>& connectionTestHeld = connectionTest->held;
     bool connectionTestEarly = false;
-    // Keeps the test waiting, as on a stalled server, until the case lets it go.
-    std::atomic<bool> connectionTestHeld{false};
     std::int64_t now = 1'700'000'000;
 };
 
