@@ -10,7 +10,7 @@ namespace {
 
 std::optional<std::filesystem::path> ShellFolder(int folder)
 {
-    wchar_t path[MAX_PATH] = {};
+    WCHAR path[MAX_PATH] = {};
     if (SHGetFolderPathW(nullptr, folder | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK)
         return std::nullopt;
     return std::filesystem::path(path);
