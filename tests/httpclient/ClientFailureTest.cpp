@@ -72,7 +72,7 @@ protected:
     void SetUp() override
     {
         Configure(client);
-        descriptorsBefore = OpenDescriptorCount();
+        handlesBefore = OpenHandleCount();
         photo = dir.Write("shot.png", PngBytes(300 * 1024));
     }
 
@@ -83,7 +83,7 @@ protected:
         CHttpPostStat stat;
         client.QueryPostStat(stat);
         EXPECT_THROW(stat.ActualTotalByte(), httpclientexceptionW);
-        EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore);
+        EXPECT_EQ(OpenHandleCount(), handlesBefore);
 
         WireServer good;
         const std::u16string url = good.BaseUrlW() + u"/again";
@@ -97,7 +97,7 @@ protected:
     TempDir dir;
     std::string photo;
     CHttpClient client;
-    int descriptorsBefore = 0;
+    int handlesBefore = 0;
 };
 
 }  // namespace
@@ -105,7 +105,8 @@ protected:
 TEST_F(ClientFailure, ConnectionRefusedSurfacesWhenTheRequestIsSent)
 {
     AddPhoto();
-    const std::u16string url = W("https://127.0.0.1:" + std::to_string(testsupport::UnusedLocalPort()) + "/up");
+    const std::u16string url =
+        W("https://" + testsupport::LocalHostName() + ":" + std::to_string(testsupport::UnusedLocalPort()) + "/up");
     const Failure upload = FailureOf([&] { client.StartUploadContext(url.c_str()); });
     EXPECT_EQ(upload.code, 407u);
     EXPECT_EQ(upload.win32, 12029u);
@@ -144,7 +145,7 @@ TEST_F(ClientFailure, ServerClosesTheConnectionMidBody)
         EXPECT_TRUE(failure.win32 == 12030u || failure.win32 == 12031u) << failure.win32;
         EXPECT_FALSE(uploader.IsContextActive());
     }
-    EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore);
+    EXPECT_EQ(OpenHandleCount(), handlesBefore);
     ExpectIdleAndReusable();
 }
 

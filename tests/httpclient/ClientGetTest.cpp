@@ -38,7 +38,7 @@ TEST(ClientGet, ParametersHeadersAndReplyOnTheWire)
     EXPECT_EQ(request.Header("User-Agent").value_or(""), "Orvane Systems User Agent v1.0");
     EXPECT_EQ(request.Header("Cache-Control").value_or(""), "no-cache");
     EXPECT_FALSE(request.Header("Expect").has_value());
-    EXPECT_EQ(request.Header("Host").value_or(""), "127.0.0.1:" + std::to_string(server.Port()));
+    EXPECT_EQ(request.Header("Host").value_or(""), server.HostPort());
     EXPECT_TRUE(request.body.empty());
 }
 

@@ -1,13 +1,11 @@
 #pragma once
 // Shared pieces of the client's wire tests: a configured client as the program makes
-// one, reading a whole response, temporary files, and counting open descriptors.
+// one, reading a whole response, temporary files, and counting open handles.
 
 #include "httpclient/HttpClient.h"
 #include "platform/win32/Utf.h"
+#include "tests/support/OpenHandleCount.h"
 #include "tests/support/TempDir.h"
-
-#include <dirent.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -48,16 +46,7 @@ inline std::u16string W(const std::string& utf8) { return Utf8ToUtf16(utf8); }
 
 using testsupport::TempDir;
 
-inline int OpenDescriptorCount()
-{
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir) != nullptr)
-            ++count;
-        closedir(dir);
-    }
-    return count;
-}
+using testsupport::OpenHandleCount;
 
 // The first bytes of a PNG file, enough for any sniffer to call it image/png.
 inline std::string PngBytes(std::size_t size)

@@ -107,7 +107,7 @@ TEST(UrlEncoding, LengthAlwaysMatchesWhatIsWritten)
     };
     for (const auto& text : texts) {
         for (const bool utf8 : {true, false}) {
-            for (const UINT codePage : {0u, 1252u, 932u, CP_UTF7, 1201u}) {
+            for (const UINT codePage : {0u, 1252u, 932u, UINT{CP_UTF7}, 1201u}) {
                 const std::string narrow = UrlA(text.c_str(), utf8, codePage);
                 EXPECT_EQ(Widen(narrow), UrlW(text.c_str(), utf8, codePage));
             }

@@ -6,6 +6,7 @@
 #include "platform/codepage/CodePage.h"
 #include "platform/fileapi/FileApi.h"
 #include "platform/win32/Utf.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace Tavik;
 
@@ -55,17 +53,6 @@ struct CheckCase {
 
 class ScratchDir {
 public:
-    ScratchDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "httptool-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr)
-            m_path = pattern;
-    }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
     std::u16string Write(const std::string& name, const std::string& content) const
     {
         std::ofstream(m_path / name, std::ios::binary) << content;
@@ -74,15 +61,14 @@ public:
     std::u16string Sparse(const std::string& name, std::uint64_t size) const
     {
         const fs::path path = m_path / name;
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        EXPECT_GE(fd, 0);
-        EXPECT_EQ(0, ::ftruncate(fd, static_cast<off_t>(size)));
-        ::close(fd);
+        std::ofstream(path, std::ios::binary).close();
+        fs::resize_file(path, size);
         return Utf8ToUtf16(path.string());
     }
 
 private:
-    fs::path m_path;
+    testsupport::TempDir m_dir;
+    fs::path m_path = m_dir.Path();
 };
 
 // An open file that closes itself.

@@ -4,6 +4,7 @@
 #include "httpclient/HttpClientException.h"
 #include "httpclient/HttpToolW.h"
 #include "httpclient/MallocPtr.h"
+#include "platform/win32/Utf.h"
 #include "tests/support/WireServer.h"
 
 #include "CaughtException.h"
@@ -25,7 +26,7 @@ public:
         m_session = InternetOpenW(u"ToolWireTest", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
         if (m_session == nullptr)
             return;
-        m_connection = CHttpToolW::OpenConnection(m_session, u"127.0.0.1", port);
+        m_connection = CHttpToolW::OpenConnection(m_session, Utf8ToUtf16(testsupport::LocalHostName()).c_str(), port);
         m_request = CHttpToolW::OpenRequest(m_connection, verb, object, kFlags, 0);
     }
     ~Exchange()

@@ -151,7 +151,7 @@ TEST_F(PhotoUpload, MissingOrEmptyFileSendsNothing)
 
 TEST_F(PhotoUpload, RefusedConnectionIsReportedWithTheSystemError)
 {
-    ::setenv("ZENDRIK_GRAPH_HOST", ("127.0.0.1:" + std::to_string(testsupport::UnusedLocalPort())).c_str(), 1);
+    RefuseGraphHost();
     EXPECT_EQ(Upload(u"me", u""), u"");
     EXPECT_THAT(job.lines, ElementsAre("Upload photo: " + photo, "Exception, error code=12029"));
     EXPECT_THAT(job.tags, ElementsAre("(upload photo)", "(error: Exception, error code=12029)"));

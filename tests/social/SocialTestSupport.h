@@ -5,6 +5,7 @@
 
 #include "platform/win32/Utf.h"
 #include "social/JobContext.h"
+#include "tests/support/ScopedEnvironmentVariable.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WireServer.h"
 
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -81,11 +83,6 @@ private:
     std::u16string token_;
 };
 
-inline std::string HostOf(const testsupport::WireServer& server)
-{
-    return "127.0.0.1:" + std::to_string(server.Port());
-}
-
 // The four service hosts on local servers: the Graph API host, the Graph video host
 // (HTTPS), and the GIF service's upload and media hosts (plain HTTP). The endpoints
 // read their variables at every call, so setting them per test is enough.
@@ -93,16 +90,26 @@ class ServiceHostsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ::setenv("ZENDRIK_GRAPH_HOST", HostOf(graph).c_str(), 1);
-        ::setenv("ZENDRIK_GRAPH_VIDEO_HOST", HostOf(video).c_str(), 1);
-        ::setenv("ZENDRIK_GIF_UPLOAD_HOST", HostOf(gif).c_str(), 1);
-        ::setenv("ZENDRIK_GIF_MEDIA_HOST", "media.example.test", 1);
+        SetHost("ZENDRIK_GRAPH_HOST", graph.HostPort());
+        SetHost("ZENDRIK_GRAPH_VIDEO_HOST", video.HostPort());
+        SetHost("ZENDRIK_GIF_UPLOAD_HOST", gif.HostPort());
+        SetHost("ZENDRIK_GIF_MEDIA_HOST", "media.example.test");
     }
     void TearDown() override
     {
-        for (const char* name :
-             {"ZENDRIK_GRAPH_HOST", "ZENDRIK_GRAPH_VIDEO_HOST", "ZENDRIK_GIF_UPLOAD_HOST", "ZENDRIK_GIF_MEDIA_HOST"})
-            ::unsetenv(name);
+        while (!hosts_.empty())
+            hosts_.pop_back();  // the latest first, so that each restores what it found
+    }
+
+    void SetHost(const char* variable, const std::string& hostPort)
+    {
+        hosts_.push_back(std::make_unique<ScopedEnvironmentVariable>(variable, hostPort));
+    }
+    // The Graph API host on a port where nothing listens.
+    void RefuseGraphHost()
+    {
+        SetHost("ZENDRIK_GRAPH_HOST",
+                testsupport::LocalHostName() + ":" + std::to_string(testsupport::UnusedLocalPort()));
     }
 
     void Reply(testsupport::WireServer& server, const std::string& target, int status, const std::string& reason,
@@ -127,6 +134,9 @@ protected:
     testsupport::WireServer video{testsupport::TlsMode::Trusted};
     testsupport::WireServer gif{testsupport::TlsMode::Trusted};
     RecordingJob job;
+
+private:
+    std::vector<std::unique_ptr<ScopedEnvironmentVariable>> hosts_;
 };
 
 using testsupport::TempDir;

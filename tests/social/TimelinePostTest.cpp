@@ -67,7 +67,7 @@ TEST_F(TimelinePost, ExceptionsGoOnToTheJob)
     EXPECT_EQ(job.lines.back(), "Unexpected exception posting URL to timeline");
 
     job.lines.clear();
-    ::setenv("ZENDRIK_GRAPH_HOST", ("127.0.0.1:" + std::to_string(testsupport::UnusedLocalPort())).c_str(), 1);
+    RefuseGraphHost();
     EXPECT_THROW(Post(u""), Tavik::httpclientexceptionW);
     EXPECT_THAT(job.lines, ElementsAre("Posting URL...", "Posting URL..."));
 }

@@ -123,14 +123,6 @@ enum class Closing { Normal, Reset };
 
 }  // namespace
 
-std::optional<std::string> RecordedRequest::Header(std::string_view name) const
-{
-    for (const auto& [key, value] : headers)
-        if (EqualNoCase(key, name))
-            return value;
-    return std::nullopt;
-}
-
 struct WireServer::Impl {
     struct Connection {
         int fd = -1;
@@ -452,13 +444,7 @@ std::uint16_t WireServer::Port() const { return impl_->port; }
 
 std::string WireServer::BaseUrl() const
 {
-    return std::string(impl_->tls == TlsMode::Plain ? "http" : "https") + "://127.0.0.1:" + std::to_string(Port());
-}
-
-std::u16string WireServer::BaseUrlW() const
-{
-    const std::string url = BaseUrl();
-    return std::u16string(url.begin(), url.end());  // ASCII only
+    return std::string(impl_->tls == TlsMode::Plain ? "http" : "https") + "://" + HostPort();
 }
 
 void WireServer::Script(std::string targetPrefix, ScriptedReply reply)
@@ -507,6 +493,23 @@ std::size_t WireServer::OpenConnections() const
 {
     std::lock_guard lock(impl_->mutex);
     return impl_->open;
+}
+
+std::uint16_t UnusedLocalPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        throw std::runtime_error("UnusedLocalPort: socket failed");
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    const bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    ::close(fd);
+    if (!ok)
+        throw std::runtime_error("UnusedLocalPort: bind failed");
+    return ntohs(address.sin_port);
 }
 
 }  // namespace testsupport

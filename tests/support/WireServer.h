@@ -71,7 +71,8 @@ public:
     WireServer& operator=(const WireServer&) = delete;
 
     std::uint16_t Port() const;
-    std::string BaseUrl() const;      // "https://127.0.0.1:PORT" or "http://..."
+    std::string HostPort() const;     // "127.0.0.1:PORT" (on Windows "localhost:PORT")
+    std::string BaseUrl() const;      // "https://" or "http://", then HostPort()
     std::u16string BaseUrlW() const;  // the same in UTF-16
 
     // The reply for every request whose target (path and query) starts with the prefix;
@@ -100,6 +101,11 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// The name the clients under test use for this machine. Wine's internet library checks a
+// certificate's DNS names only, so the Windows build says "localhost" (both are in the
+// test certificate).
+std::string LocalHostName();
 
 // A port on 127.0.0.1 where nothing listens (bound, then closed), for "connection refused".
 std::uint16_t UnusedLocalPort();
