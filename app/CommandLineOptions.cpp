@@ -4,6 +4,10 @@
 #include "platform/win32/Utf.h"
 #include "platform/win32/WideCrt.h"
 
+#ifdef _WIN32
+#include "platform/win32/ProcessArguments.h"
+#endif
+
 #include <limits>
 
 namespace {
@@ -90,4 +94,13 @@ std::vector<std::u16string> ArgumentsFromArgv(int argc, const char* const* argv)
     for (int i = 1; i < argc && argv[i] != nullptr; ++i)
         arguments.push_back(Utf8ToUtf16(argv[i]));
     return arguments;
+}
+
+std::vector<std::u16string> ProgramArguments([[maybe_unused]] int argc, [[maybe_unused]] const char* const* argv)
+{
+#ifdef _WIN32
+    return ProcessArguments();
+#else
+    return ArgumentsFromArgv(argc, argv);
+#endif
 }

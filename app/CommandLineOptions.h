@@ -36,3 +36,8 @@ std::int32_t CommandLineInteger(std::u16string_view value);
 
 // argv[1..] as UTF-16 (the bytes are taken as UTF-8).
 std::vector<std::u16string> ArgumentsFromArgv(int argc, const char* const* argv);
+
+// The program's arguments as main gets them, in UTF-16. On Windows they come from the
+// system's wide command line instead, since argv there holds them in the ANSI code page.
+// Taken before HidePasswordArguments blanks the password in both.
+std::vector<std::u16string> ProgramArguments(int argc, const char* const* argv);

@@ -5,6 +5,7 @@
 #include "app/DialogGeometry.h"
 #include "app/DialogView.h"
 #include "app/LogListBox.h"
+#include "app/NativeWindowHandle.h"
 
 #include <string>
 
@@ -39,6 +40,6 @@ public:
     // of the command line, every pixel outside the browser transparent to sight and to
     // clicks, the blank pointer over it.
     virtual void BecomeUnattendedSurface() = 0;
-    // The native window handed to the edge-gesture library (the X11 window id, or 0).
-    virtual unsigned long NativeWindow() const = 0;
+    // The native window handed to the edge-gesture library (the X11 window id or the HWND, or 0).
+    virtual NativeWindowHandle NativeWindow() const = 0;
 };

@@ -7,6 +7,7 @@
 #endif
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <system_error>
 
@@ -59,14 +60,14 @@ LibraryHandle FindLibrary(const std::filesystem::path& firstDirectory)
 
 }  // namespace
 
-void SwitchEdgeGestures(unsigned long window, bool off) { SwitchEdgeGestures(window, off, ProgramDirectory()); }
+void SwitchEdgeGestures(NativeWindowHandle window, bool off) { SwitchEdgeGestures(window, off, ProgramDirectory()); }
 
-void SwitchEdgeGestures(unsigned long window, bool off, const std::filesystem::path& firstDirectory)
+void SwitchEdgeGestures(NativeWindowHandle window, bool off, const std::filesystem::path& firstDirectory)
 {
     const LibraryHandle library = FindLibrary(firstDirectory);
     if (!library)
         return;
-    using DisableEdgeGesturesFunction = int (*)(unsigned long, int);
+    using DisableEdgeGesturesFunction = int (*)(std::uintptr_t, int);
     const auto function = reinterpret_cast<DisableEdgeGesturesFunction>(Symbol(library, "DisableEdgeGestures"));
     if (function != nullptr)
         function(window, off ? 1 : 0);

@@ -7,6 +7,7 @@
 // button does. Exits 0 when the job produced its id (photo, video or post), else 1.
 
 #include "app/BackgroundCheck.h"
+#include "app/CommandLineOptions.h"
 #include "app/HeadlessView.h"
 #include "app/LogListBox.h"
 #include "app/PasswordArgument.h"
@@ -135,7 +136,7 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
 #endif
 
-    const std::vector<std::u16string> arguments = ArgumentsFromArgv(argc, argv);
+    const std::vector<std::u16string> arguments = ProgramArguments(argc, argv);
     HidePasswordArguments(argc, argv);
 
     const bool deleteCookies = ShouldDeleteFacebookCookies();

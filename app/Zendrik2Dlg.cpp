@@ -207,7 +207,7 @@ void CZendrik2Dlg::RunUploadJob()
 void CZendrik2Dlg::RunJobSteps()
 {
     AppendLog(u"Logged in to Facebook");
-    const std::u16string name = GetUserName();
+    const std::u16string name = GetGuestName();
     if (!name.empty())
         AppendLog(u"User name: " + name);
     SetStatusTag(u"(logged in)");
@@ -323,7 +323,7 @@ void CZendrik2Dlg::LogOut()
         AppendLog(u"ERROR logging out, status=" + WideDecimal(status) + u": " + statusText);
 }
 
-std::u16string CZendrik2Dlg::GetUserName() { return social::GetUserName(*this); }
+std::u16string CZendrik2Dlg::GetGuestName() { return social::GetGuestName(*this); }
 
 std::u16string CZendrik2Dlg::GetUserId() { return social::GetUserId(*this); }
 

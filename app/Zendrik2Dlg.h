@@ -109,7 +109,7 @@ public:
     std::u16string JobResultId() const;
 
     // The operations, as the job sequence calls them; each returns "" on failure.
-    std::u16string GetUserName();
+    std::u16string GetGuestName();
     std::u16string GetUserId();
     std::u16string FindOrCreateAlbum(const std::u16string& albumName, const std::u16string& description);
     std::u16string UploadPhoto(const std::u16string& filePath, const std::u16string& albumId,

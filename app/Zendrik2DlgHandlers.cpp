@@ -10,7 +10,7 @@
 #include "app/VersionText.h"
 #include "login/LoginBrowserControl.h"
 #include "login/LoginUrl.h"
-#include "platform/win32/Utf.h"
+#include "platform/win32/FileSystemPath.h"
 #include "platform/wininet/WinInet.h"
 
 #include <filesystem>
@@ -29,7 +29,7 @@ bool FileAttributesReadable(const std::u16string& path)
     if (path.size() >= MaxPathLength)
         return false;
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(Utf16ToUtf8(path), error);
+    const std::filesystem::file_status status = std::filesystem::status(FileSystemPath(path), error);
     return !error && std::filesystem::exists(status);
 }
 

@@ -77,7 +77,7 @@ private:
             ThrowHttpArithmeticError(ArithmeticFault::Overflow);
     }
     static CharType* CopyOrNull(const CharType* szText) noexcept;
-    static void ReplaceText(CharType*& szField, const CharType* szText) noexcept
+    static void ReplaceField(CharType*& szField, const CharType* szText) noexcept
     {
         std::free(szField);
         szField = CopyOrNull(szText);
@@ -221,12 +221,12 @@ void CHttpPostStatT<HttpTool>::_StartNewEntry(const CharType* szName, DWORD nCon
     _TestStartNewEntry(bIsFile);
     if (bIsFile) {
         ++m_nPostedFileCount;
-        ReplaceText(m_szCurrParamFilePath, szFilePath);
+        ReplaceField(m_szCurrParamFilePath, szFilePath);
     } else {
-        ReplaceText(m_szCurrParamFilePath, nullptr);
+        ReplaceField(m_szCurrParamFilePath, nullptr);
     }
     ++m_nPostedCount;
-    ReplaceText(m_szCurrParamName, szName);
+    ReplaceField(m_szCurrParamName, szName);
     m_nCurrParamTotalByte = nContentSize;
     m_nCurrParamPostedByte = 0;
 }

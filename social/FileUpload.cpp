@@ -1,6 +1,6 @@
 #include "social/FileUpload.h"
 
-#include "platform/win32/Utf.h"
+#include "platform/win32/FileSystemPath.h"
 #include "social/ExceptionStyles.h"
 #include "social/FinalUploadTag.h"
 #include "social/UploadProgress.h"
@@ -16,7 +16,7 @@ enum class FileState { Missing, Empty, Present };
 
 FileState ExamineUploadFile(const std::u16string& filePath)
 {
-    const std::filesystem::path path(Utf16ToUtf8(filePath));
+    const std::filesystem::path path = FileSystemPath(filePath);
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (error || !std::filesystem::exists(status))

@@ -33,7 +33,7 @@ std::u16string QueryUserField(JobContext& job, const UserField& field)
 
 }  // namespace
 
-std::u16string GetUserName(JobContext& job)
+std::u16string GetGuestName(JobContext& job)
 {
     return QueryUserField(job, {u"name",
                                 {"name", u"Unknown error getting user name", u"ERROR: Empty user name returned"},

@@ -1,5 +1,5 @@
 #pragma once
-// Who is logged in: the user's display name (to greet them) and numeric id (the video
+// Who is logged in: the guest's display name (to greet them) and numeric id (the video
 // upload's address holds it). Both throw on to the job (aborting style).
 
 #include "social/JobContext.h"
@@ -8,7 +8,7 @@
 
 namespace social {
 
-std::u16string GetUserName(JobContext& job);
+std::u16string GetGuestName(JobContext& job);
 std::u16string GetUserId(JobContext& job);
 
 }  // namespace social

@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     InstallCloseSignals();
     wxSetAssertHandler(ReportAssertion);
     // Taken before the toolkit sees the command line.
-    wxApp::SetInstance(new CZendrik2App(ArgumentsFromArgv(argc, argv), display));
+    wxApp::SetInstance(new CZendrik2App(ProgramArguments(argc, argv), display));
     HidePasswordArguments(argc, argv);
     const int status = wxEntry(argc, argv);
     if (status == ToolkitStartFailed) {

@@ -349,7 +349,7 @@ void MainDialogView::ApplyShape(const Rect& box)
     SetShape(wxRegion(ToWxRect(box)));
 }
 
-unsigned long MainDialogView::NativeWindow() const
+NativeWindowHandle MainDialogView::NativeWindow() const
 {
     GtkWidget* widget = GetHandle();
     if (widget == nullptr)

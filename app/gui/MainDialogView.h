@@ -50,7 +50,7 @@ public:
     void EndModalDialog() override;
     Rect ClientRect() const override;
     void BecomeUnattendedSurface() override;
-    unsigned long NativeWindow() const override;
+    NativeWindowHandle NativeWindow() const override;
 
     // LoginMessages: each handled later, on this thread.
     void PostLoginFinished() override;

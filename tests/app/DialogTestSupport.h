@@ -111,7 +111,7 @@ public:
     void EndModalDialog() override { ++endDialogs; }
     Rect ClientRect() const override { return client; }
     void BecomeUnattendedSurface() override { ++surfaceSetUps; }
-    unsigned long NativeWindow() const override { return 0x2a00007; }
+    NativeWindowHandle NativeWindow() const override { return 0x2a00007; }
 
     // Copies of what the worker's questions recorded.
     std::vector<ShownMessage> Questions() const

@@ -32,11 +32,12 @@ protected:
     std::string record;
 };
 
-TEST_F(EdgeGestures, TheLibraryInTheFirstDirectoryGetsTheWindowAndTheFlag)
+TEST_F(EdgeGestures, TheLibraryInTheFirstDirectoryGetsTheWholeWindowAndTheFlag)
 {
+    // An X11 id, then a handle wider than 32 bits as a 64-bit HWND can be.
     SwitchEdgeGestures(0x2a00007, true, ZENDRIK_QUORELL_RECORDER_DIR);
-    SwitchEdgeGestures(0x2a00007, false, ZENDRIK_QUORELL_RECORDER_DIR);
-    EXPECT_EQ(Calls(), "44040199 1\n44040199 0\n");
+    SwitchEdgeGestures(0x7ff62a000007, false, ZENDRIK_QUORELL_RECORDER_DIR);
+    EXPECT_EQ(Calls(), "44040199 1\n140695243325447 0\n");
 }
 
 TEST_F(EdgeGestures, WithoutTheLibraryNothingHappens)

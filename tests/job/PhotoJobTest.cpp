@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 
 namespace jobtest {
@@ -108,6 +109,21 @@ TEST_F(PhotoJob, AlbumMeGoesStraightToTheUsersPhotos)
     EXPECT_EQ(upload["parts"][0]["name"], "access_token");
     EXPECT_EQ(upload["parts"][1]["name"], "ufile01");
     EXPECT_TRUE(Service().Received("albums_list").empty());
+}
+
+TEST_F(PhotoJob, PhotoNamedOutsideAsciiArrivesWholeUnderItsName)
+{
+    // "写真 café.jpg": characters a western ANSI code page lacks, and one it holds. Wine
+    // reads the runner's arguments in the locale's charset.
+    const std::string named =
+        home.Write("media/\xE5\x86\x99\xE7\x9C\x9F caf\xC3\xA9.jpg", MediaBytes("\xFF\xD8\xFF", 3000));
+    const JobResult result = StartJob({"-ame", "-f" + named}, kToken, {"LC_ALL=C.UTF-8"})->Finish(kJobTimeout);
+
+    const Json::Value upload = OnlyRecord("photo");
+    EXPECT_THAT(result.PlainLines(), Contains("Upload photo: " + named));
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(upload["details"]["filename"], named);
+    EXPECT_EQ(FileBytes(upload["details"]["file"].asString()), FileBytes(named));
 }
 
 TEST_F(PhotoJob, MissingAlbumNameUploadsToTheUsersPhotosWithoutAsking)

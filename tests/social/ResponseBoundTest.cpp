@@ -29,14 +29,14 @@ class ResponseBound : public ServiceHostsTest {};
 TEST_F(ResponseBound, AnswerUpToTheBoundIsRead)
 {
     Reply(graph, "/v2.12/me", 200, "OK", AnswerOfSize(social::MaxResponseBodyBytes));
-    EXPECT_EQ(social::GetUserName(job), u"Ann");
+    EXPECT_EQ(social::GetGuestName(job), u"Ann");
 }
 
 TEST_F(ResponseBound, LongerAnswerIsAFailedRead)
 {
     Reply(graph, "/v2.12/me", 200, "OK", AnswerOfSize(social::MaxResponseBodyBytes + 1));
     try {
-        social::GetUserName(job);
+        social::GetGuestName(job);
         FAIL() << "no exception";
     } catch (const Tavik::httpclientexceptionW& error) {
         EXPECT_EQ(error.ErrorCode(), 401u);
