@@ -17,7 +17,22 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
 wineserver -p 2> /dev/null || true  # one may already run for this prefix
-trap 'wineserver -k || true' EXIT
+
+# The wire tests' recording servers run in a Linux process beside Wine: each server of a
+# test under Wine is a connection to it. It prints its port once it listens.
+cmake --preset default > /dev/null
+cmake --build --preset default -j "$jobs" --target zendrik2-wire-host
+wirehost_port=$(mktemp)
+build/bin/zendrik2-wire-host > "$wirehost_port" &
+wirehost=$!
+trap 'kill "$wirehost" 2> /dev/null; rm -f "$wirehost_port"; wineserver -k || true' EXIT
+for _ in $(seq 100); do
+  [ -s "$wirehost_port" ] && break
+  sleep 0.1
+done
+ZENDRIK_WIRE_HOST=$(cat "$wirehost_port")
+[ -n "$ZENDRIK_WIRE_HOST" ] || { echo "test-windows: the wire host did not start" >&2; exit 1; }
+export ZENDRIK_WIRE_HOST
 wine wineboot -i > "$WINEPREFIX/wineboot.log" 2>&1 < /dev/null
 
 cmake --preset windows > /dev/null

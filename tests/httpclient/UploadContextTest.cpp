@@ -2,6 +2,7 @@
 
 #include "CaughtException.h"
 #include "ClientTestSupport.h"
+#include "tests/support/Backend.h"
 #include "tests/support/WireServer.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,9 @@ using namespace clienttest;
 using testsupport::WireServer;
 
 namespace {
+
+// Enough of a GIF for every sniffer: Wine's names a few bytes of one as unknown data.
+const std::string kGif = "GIF89a" + std::string(100, 'g');
 
 std::string FieldPart(const std::string& boundary, const std::string& name, const std::string& value)
 {
@@ -69,11 +73,12 @@ TEST(UploadContext, FieldAndFilePartsByteForByte)
     EXPECT_EQ(boundary.rfind("----VESKO-", 0), 0u);
     EXPECT_EQ(contentType, "multipart/form-data; boundary=" + boundary);
 
-    const std::string expected =
-        FieldPart(boundary, "a", "1") + FilePart(boundary, "f", path, "image/png", png) + Closing(boundary);
+    const std::string expected = FieldPart(boundary, "a", "1") +
+                                 FilePart(boundary, "f", path, testsupport::kSniffedPng, png) + Closing(boundary);
     EXPECT_EQ(request.body, expected);
-    // 94 for the field, 236 + the path beyond "p.bin" for the file, 49 for the end.
-    EXPECT_EQ(expected.size(), 379u + path.size() - 5);
+    // 94 for the field, 236 + the path beyond "p.bin" and the type beyond "image/png" for
+    // the file, 49 for the end.
+    EXPECT_EQ(expected.size(), 379u + path.size() - 5 + std::string_view(testsupport::kSniffedPng).size() - 9);
     EXPECT_EQ(request.Header("Content-Length").value_or(""), std::to_string(expected.size()));
     EXPECT_EQ(request.Header("Cache-Control").value_or(""), "no-cache");
     EXPECT_EQ(request.Header("User-Agent").value_or(""), "Orvane Systems User Agent v1.0");
@@ -130,7 +135,8 @@ TEST(UploadContext, FileContentInStepsOfDesiredSizeWithProgress)
     const auto request = server.Requests()[0];
     const std::string boundary = BoundaryOf(request.Header("Content-Type").value_or(""));
     EXPECT_EQ(request.body, FieldPart(boundary, "access_token", "tok") +
-                                FilePart(boundary, "source", path, "image/png", content) + Closing(boundary));
+                                FilePart(boundary, "source", path, testsupport::kSniffedPng, content) +
+                                Closing(boundary));
 }
 
 TEST(UploadContext, BigStepsReadThroughTheBufferAndEmptyPartsCloseAtOnce)
@@ -205,7 +211,7 @@ TEST(UploadContext, NamesAndPathsGoAsUtf8)
 {
     WireServer server;
     TempDir dir;
-    const std::string path = dir.Write("f\xC3\xA9te.gif", "GIF89a...");
+    const std::string path = dir.Write("f\xC3\xA9te.gif", kGif);
     CHttpClient client;
     Configure(client);
     client.AddParam(u"caption", u"Caf\u00e9 \u20ac \"q\"");
@@ -220,7 +226,7 @@ TEST(UploadContext, NamesAndPathsGoAsUtf8)
     const auto request = server.Requests()[0];
     const std::string boundary = BoundaryOf(request.Header("Content-Type").value_or(""));
     EXPECT_EQ(request.body, FieldPart(boundary, "caption", "Caf\xC3\xA9 \xE2\x82\xAC \"q\"") +
-                                FilePart(boundary, "file", path, "image/gif", "GIF89a...") + Closing(boundary));
+                                FilePart(boundary, "file", path, "image/gif", kGif) + Closing(boundary));
 }
 
 // The file is read ahead a buffer at a time: whatever the step, each part's bytes arrive
@@ -273,6 +279,7 @@ TEST(UploadContext, FilesOfAnySizeArriveWholeInAnyStep)
 // read ahead before the cut do not make the part look whole.
 TEST(UploadContext, FileCutShortDuringTheUploadFails)
 {
+    SKIP_ON_WINDOWS("the upload holds its files open without write sharing, so nobody can cut one short");
     WireServer server;
     TempDir dir;
     const std::string path = dir.Write("clip.bin", std::string(200000, 'v'));

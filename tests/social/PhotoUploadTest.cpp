@@ -3,6 +3,7 @@
 
 #include "social/PhotoUpload.h"
 #include "SocialTestSupport.h"
+#include "tests/support/Backend.h"
 
 #include <gmock/gmock.h>
 
@@ -39,7 +40,7 @@ TEST_F(PhotoUpload, PartsOnTheWireInNameOrder)
     EXPECT_EQ(parts[0].content, "TOKEN-1");
     EXPECT_EQ(parts[1].content, "Caf\xC3\xA9 \xE2\x98\x95 night");
     EXPECT_EQ(parts[2].filename, photo);
-    EXPECT_EQ(parts[2].contentType, "image/jpeg");
+    EXPECT_EQ(parts[2].contentType, testsupport::kSniffedJpeg);
     EXPECT_EQ(parts[2].content, JpegBytes(5000));
 
     EXPECT_THAT(job.PlainLines(), ElementsAre("Upload photo: " + photo, "Server returned: OK"));

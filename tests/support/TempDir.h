@@ -55,7 +55,9 @@ public:
     std::string Write(const std::string& name, const std::string& bytes) const
     {
         const std::string file = path_ + "/" + name;
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+        // The name is UTF-8, which a narrow path on Windows is not.
+        const std::u8string utf8(file.begin(), file.end());
+        std::ofstream(std::filesystem::path(utf8), std::ios::binary | std::ios::trunc) << bytes;
         return file;
     }
     const std::string& Path() const { return path_; }
