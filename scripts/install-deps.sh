@@ -27,7 +27,7 @@ for option in "$@"; do
       packages+=(dpkg-dev file lintian man-db) ;;  # file: CPack finds the binaries with it
     --windows)
       windows=1
-      packages+=(g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev googletest dpkg-dev zip) ;;
+      packages+=(g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev googletest dpkg-dev zip nsis) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

@@ -46,9 +46,11 @@ ctest --preset windows -j "$jobs"
 ZENDRIK_JOB_RUNNER="wine;$PWD/build-win/bin/zendrik2-job.exe" ctest --preset default -j "$jobs" -L '^job_test$'
 
 # The zip: the runner starts from the unpacked folder alone.
-zip=$(./scripts/package-windows.sh)
+{ read -r zip; read -r setup; } < <(./scripts/package-windows.sh)
 unpacked=$(mktemp -d)
 unzip -q "$zip" -d "$unpacked"
 version=$(wine "$unpacked/zendrik2-2.4.4-win64/zendrik2-job.exe" --version < /dev/null 2> /dev/null | tr -d '\r')
 rm -rf "$unpacked"
 [ "$version" = "zendrik2-job 2.4.4" ] || { echo "test-windows: the packaged runner says '$version'" >&2; exit 1; }
+
+./scripts/check-windows-installer.sh "$setup"
