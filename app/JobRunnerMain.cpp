@@ -39,7 +39,17 @@ namespace {
 
 std::atomic<bool> cancelSignalled{false};
 
-void OnCancelSignal(int) { cancelSignalled = true; }
+void OnCancelSignal(int signal)
+{
+    cancelSignalled = true;
+#ifdef _WIN32
+    // Windows' C runtime puts the default action back before each call; a second Ctrl+Break
+    // must end the logout's wait, not the process.
+    std::signal(signal, OnCancelSignal);
+#else
+    static_cast<void>(signal);
+#endif
+}
 
 // Prints the log as the window's list would show it: every line, except a progress
 // line that repeats the one printed before it. The queue is taken whole, in one hold: an
@@ -132,6 +142,10 @@ int main(int argc, char** argv)
     UseProductNames();
     std::signal(SIGINT, OnCancelSignal);
     std::signal(SIGTERM, OnCancelSignal);
+#ifdef SIGBREAK
+    // Ctrl+Break: the console event a Windows host can send to a process group of its own.
+    std::signal(SIGBREAK, OnCancelSignal);
+#endif
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
 #endif
