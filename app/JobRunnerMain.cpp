@@ -7,6 +7,7 @@
 // button does. Exits 0 when the job produced its id (photo, video or post), else 1.
 
 #include "app/BackgroundCheck.h"
+#include "app/CloseSignals.h"
 #include "app/CommandLineOptions.h"
 #include "app/HeadlessView.h"
 #include "app/LogListBox.h"
@@ -24,7 +25,6 @@
 #include <io.h>
 #endif
 
-#include <atomic>
 #include <chrono>
 #include <clocale>
 #include <csignal>
@@ -36,20 +36,6 @@
 #include <vector>
 
 namespace {
-
-std::atomic<bool> cancelSignalled{false};
-
-void OnCancelSignal(int signal)
-{
-    cancelSignalled = true;
-#ifdef _WIN32
-    // Windows' C runtime puts the default action back before each call; a second Ctrl+Break
-    // must end the logout's wait, not the process.
-    std::signal(signal, OnCancelSignal);
-#else
-    static_cast<void>(signal);
-#endif
-}
 
 // Prints the log as the window's list would show it: every line, except a progress
 // line that repeats the one printed before it. The queue is taken whole, in one hold: an
@@ -86,7 +72,7 @@ void ServeUntilTheWorkerEnds(CZendrik2Dlg& dialog)
         if (!dialog.IsWorkerBusy())
             break;
         // Every signal is passed on: a second one also ends the logout's wait.
-        if (cancelSignalled.exchange(false))
+        if (TakeCloseSignal())
             dialog.AbortRunningJob();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -99,7 +85,7 @@ bool ConnectionTestPassed(CZendrik2Dlg& dialog)
 {
     UnattendedStart start = dialog.StartUnattended();
     while (start == UnattendedStart::TestingConnection) {
-        if (cancelSignalled)
+        if (TakeCloseSignal())
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         start = dialog.ContinueUnattended();
@@ -140,12 +126,7 @@ int main(int argc, char** argv)
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
     UseProductNames();
-    std::signal(SIGINT, OnCancelSignal);
-    std::signal(SIGTERM, OnCancelSignal);
-#ifdef SIGBREAK
-    // Ctrl+Break: the console event a Windows host can send to a process group of its own.
-    std::signal(SIGBREAK, OnCancelSignal);
-#endif
+    InstallCloseSignals();
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
 #endif

@@ -1,13 +1,13 @@
 #include "browser/PopupWindow.h"
 
-#include "browser/WebKitBrowser.h"
+#include "browser/LoginBrowser.h"
 
 #include <wx/sizer.h>
 
 PopupWindow::PopupWindow(wxWindow* owner, const wxString& url)
     : wxFrame(owner, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(800, 600))
 {
-    browser_ = std::make_unique<WebKitBrowser>(this);
+    browser_ = std::make_unique<LoginBrowser>(this);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(browser_->View(), 1, wxEXPAND);
     SetSizer(sizer);

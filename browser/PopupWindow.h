@@ -2,13 +2,12 @@
 // A window a page opened: a top-level frame with a browser of its own, showing the
 // page's title. Its pages may open further windows and close this one.
 
+#include "browser/LoginBrowser.h"
 #include "login/EmbeddedBrowser.h"
 
 #include <wx/frame.h>
 
 #include <memory>
-
-class WebKitBrowser;
 
 class PopupWindow : public wxFrame, private BrowserEvents {
 public:
@@ -23,5 +22,5 @@ private:
     bool OnNewWindow() override { return false; }
     bool OnWindowClosing() override { return false; }
 
-    std::unique_ptr<WebKitBrowser> browser_;
+    std::unique_ptr<LoginBrowser> browser_;
 };

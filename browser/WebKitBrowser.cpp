@@ -4,21 +4,9 @@
 #include "browser/PageScripts.h"
 #include "browser/PopupWindow.h"
 #include "browser/WebContextSetup.h"
-#include "platform/win32/Utf.h"
+#include "browser/WxText.h"
 
 #include <wx/toplevel.h>
-
-namespace {
-
-std::u16string Wide(const wxString& text)
-{
-    const wxScopedCharBuffer bytes = text.utf8_str();
-    return Utf8ToUtf16(std::string_view(bytes.data(), bytes.length()));
-}
-
-wxString FromWide(const std::u16string& text) { return wxString::FromUTF8(Utf16ToUtf8(text)); }
-
-}  // namespace
 
 WebKitBrowser::WebKitBrowser(wxWindow* parent, const wxPoint& position, const wxSize& size)
 {
@@ -60,7 +48,7 @@ void WebKitBrowser::Navigate(const std::u16string& address)
         return;
     if (!address.starts_with(u"about:"))
         CompleteLocalTrust();
-    view->LoadURL(FromWide(address));
+    view->LoadURL(ToWx(address));
 }
 
 void WebKitBrowser::SetTextInputValue(const std::u16string& name, const std::u16string& value)
@@ -69,40 +57,24 @@ void WebKitBrowser::SetTextInputValue(const std::u16string& name, const std::u16
         hooks_->RunScript(SetTextInputScript(name, value));
 }
 
-// The view starts out loading "about:blank" of its own accord, and that load may still
-// report after the sink is attached: its events are not the sink's, up to its end or the
-// first event of another document.
-bool WebKitBrowser::IsInitialBlank(const wxString& url, bool documentEnds)
-{
-    if (!initialBlankLoading_)
-        return false;
-    if (url != wxWebViewDefaultURLStr) {
-        initialBlankLoading_ = false;
-        return false;
-    }
-    if (documentEnds)
-        initialBlankLoading_ = false;
-    return true;
-}
-
 void WebKitBrowser::OnNavigating(wxWebViewEvent& event)
 {
-    if (!IsInitialBlank(event.GetURL(), false) && sink_ != nullptr)
-        sink_->OnBeforeNavigate(Wide(event.GetURL()));
+    if (!initialBlank_.Holds(event.GetURL(), false) && sink_ != nullptr)
+        sink_->OnBeforeNavigate(FromWx(event.GetURL()));
 }
 
 void WebKitBrowser::OnNavigated(wxWebViewEvent& event)
 {
-    if (!IsInitialBlank(event.GetURL(), false) && sink_ != nullptr)
-        sink_->OnNavigateComplete(Wide(event.GetURL()));
+    if (!initialBlank_.Holds(event.GetURL(), false) && sink_ != nullptr)
+        sink_->OnNavigateComplete(FromWx(event.GetURL()));
 }
 
 void WebKitBrowser::OnLoaded(wxWebViewEvent& event)
 {
-    if (IsInitialBlank(event.GetURL(), true))
+    if (initialBlank_.Holds(event.GetURL(), true))
         return;
     if (sink_ != nullptr)
-        sink_->OnDocumentComplete(Wide(event.GetURL()));
+        sink_->OnDocumentComplete(FromWx(event.GetURL()));
 }
 
 // A link or form aimed at a new window: wx has already stopped WebKit from making it.

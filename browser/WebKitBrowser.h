@@ -5,6 +5,7 @@
 // request to close its window is asked for and, unless the sink keeps the browser,
 // closes the top-level window the browser is in. No dialogs of the browser's own.
 
+#include "browser/InitialBlankLoad.h"
 #include "browser/WebKitNative.h"
 #include "login/EmbeddedBrowser.h"
 
@@ -43,14 +44,13 @@ private:
     void OnNewWindowEvent(wxWebViewEvent& event);
     void OnNativeNewWindow(const std::string& uri) override;
     void OnNativeScriptMessage(const std::string& handler, const std::string& message) override;
-    bool IsInitialBlank(const wxString& url, bool documentEnds);
     void NewWindowRequested(const wxString& url);
     void OpenWindow(const wxString& url);
     void WindowClosing();
 
     wxWeakRef<wxWebView> view_;
     BrowserEvents* sink_ = nullptr;
-    bool initialBlankLoading_ = true;
+    InitialBlankLoad initialBlank_;
     std::unique_ptr<NativeViewHooks> hooks_;
     std::vector<wxWeakRef<wxFrame>> popups_;
 };

@@ -2,7 +2,9 @@
 # Only app/ and browser/ link these; the asan preset builds without them.
 option(ZENDRIK_BUILD_GUI "Build the windowed program and its browser layer" ON)
 
-if(ZENDRIK_BUILD_GUI)
+if(ZENDRIK_BUILD_GUI AND WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/GuiWindows.cmake)
+elseif(ZENDRIK_BUILD_GUI)
   find_package(wxWidgets 3.2 REQUIRED COMPONENTS webview core base)
 
   # CMake 3.25's FindwxWidgets leaves plain variables only; carry them on one target.

@@ -40,6 +40,9 @@ bool MakePrivate(const fs::path& folder)
 
 }  // namespace
 
+#ifdef _WIN32
+std::optional<fs::path> CookieFolder() { return ShellCookiesFolder(); }
+#else
 std::optional<fs::path> CookieFolder()
 {
     const auto base = UserDataFolder();
@@ -47,6 +50,7 @@ std::optional<fs::path> CookieFolder()
         return std::nullopt;
     return *base / "OrvaneSystems" / "Zendrik" / "Cookies";
 }
+#endif
 
 std::optional<fs::path> PrivateCookieFolder()
 {

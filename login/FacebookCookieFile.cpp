@@ -50,6 +50,13 @@ bool IsFacebookCookieLine(std::string_view line, std::string_view domain)
            cookieDomain[cookieDomain.size() - domain.size() - 1] == '.';
 }
 
+bool IsControlCookieLine(std::string_view line, std::string_view domain)
+{
+    const std::size_t end = line.find_last_not_of(" \t\r\n\v\f");
+    line = end == std::string_view::npos ? std::string_view() : line.substr(0, end + 1);
+    return !domain.empty() && line.size() == domain.size() + 1 && line.starts_with(domain) && line.back() == '/';
+}
+
 bool IsFacebookCookieFile(const std::filesystem::path& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -60,7 +67,7 @@ bool IsFacebookCookieFile(const std::filesystem::path& path)
     while (std::getline(file, line)) {
         if (line.ends_with('\r'))
             line.pop_back();
-        if (IsFacebookCookieLine(line, domain))
+        if (IsFacebookCookieLine(line, domain) || IsControlCookieLine(line, domain))
             return true;
     }
     return false;

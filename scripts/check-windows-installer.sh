@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Windows installer silently under Wine (the prefix of test-windows.sh), as
 # a user without administrator rights would: checks the files, the Start-menu entries
-# and the uninstall entry, runs the installed runner, then uninstalls silently and
-# checks that nothing of it is left but the operator's settings.
+# and the uninstall entry, asks the installed programs their version, then uninstalls
+# silently and checks that nothing of it is left but the operator's settings.
 set -euo pipefail
 setup=$1
 fail() { echo "check-windows-installer: $*" >&2; exit 1; }
@@ -25,15 +25,17 @@ wait_for() {
 
 wine reg add "$settings" /v ApplicationID /d 555 /f > /dev/null 2>&1 < /dev/null
 wine "$setup" /S < /dev/null > /dev/null 2>&1 || fail "the installer failed"
-for file in zendrik2-job.exe operator.md README.txt settings-example.reg uninstall.exe; do
+for file in zendrik2.exe zendrik2-job.exe operator.md README.txt settings-example.reg uninstall.exe; do
   wait_for "[ -f '$dir/$file' ]" || fail "not installed: $file"
 done
-for link in "Operator's guide" "Example settings" "Uninstall Zendrik2"; do
+for link in Zendrik2 "Operator's guide" "Example settings" "Uninstall Zendrik2"; do
   [ -f "$menu/$link.lnk" ] || fail "no Start-menu entry: $link"
 done
 wine reg query "$key" /v DisplayVersion < /dev/null 2> /dev/null | grep -q '2\.4\.4' || fail "no uninstall entry"
-version=$(wine "$dir/zendrik2-job.exe" --version < /dev/null 2> /dev/null | tr -d '\r')
-[ "$version" = "zendrik2-job 2.4.4" ] || fail "the installed runner says '$version'"
+for program in zendrik2 zendrik2-job; do
+  version=$(wine "$dir/$program.exe" --version < /dev/null 2> /dev/null | tr -d '\r')
+  [ "$version" = "$program 2.4.4" ] || fail "the installed $program.exe says '$version'"
+done
 
 # The uninstaller copies itself away and returns at once: the folder's end is awaited.
 wine "$dir/uninstall.exe" /S < /dev/null > /dev/null 2>&1 || fail "the uninstaller failed"

@@ -2,8 +2,9 @@
 # Installs the Debian packages the build, the tests and the demo need.
 # Safe to run again: apt skips what is already there. --gui adds the window toolkit and
 # the X tools; --package adds what building and checking the Debian packages needs;
-# --windows adds the mingw-w64 cross compiler and Wine, and builds GoogleTest and jsoncpp
-# for mingw from Debian's own sources (scripts/mingw-deps.sh, cached outside the clone).
+# --windows adds the mingw-w64 cross compiler and Wine, and builds GoogleTest, jsoncpp and
+# the window toolkit (wx MSW) for mingw from Debian's own sources (scripts/mingw-deps.sh,
+# scripts/mingw-wx.sh, cached outside the clone).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 windows=0
@@ -43,4 +44,7 @@ if [ ${#missing[@]} -ne 0 ]; then
   $SUDO apt-get update -qq < /dev/null
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" < /dev/null
 fi
-[ "$windows" -eq 0 ] || ./scripts/mingw-deps.sh
+if [ "$windows" -ne 0 ]; then
+  ./scripts/mingw-deps.sh
+  ./scripts/mingw-wx.sh > /dev/null
+fi

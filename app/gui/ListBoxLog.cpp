@@ -1,6 +1,6 @@
 #include "app/gui/ListBoxLog.h"
 
-#include "app/gui/WxText.h"
+#include "browser/WxText.h"
 
 int ListBoxLog::LineCount() const { return static_cast<int>(list_.GetCount()); }
 

@@ -1,18 +1,21 @@
 // zendrik2: the photo-booth uploader's window. See README.md for the options.
 
+#include "app/CloseSignals.h"
 #include "app/CommandLineOptions.h"
 #include "app/PasswordArgument.h"
 #include "app/ProductNames.h"
 #include "app/ProgramInfo.h"
-#include "app/gui/CloseSignals.h"
 #include "app/gui/DisplayCheck.h"
 #include "app/gui/ToolkitLog.h"
 #include "app/gui/Zendrik2App.h"
-#include "browser/WebRendering.h"
 
 #include <wx/debug.h>
 
+#ifndef _WIN32
+#include "browser/WebRendering.h"
+
 #include <sys/stat.h>
+#endif
 
 #include <clocale>
 #include <csignal>
@@ -43,12 +46,14 @@ int main(int argc, char** argv)
     DisplayConnection display;
     if (!display.Open())
         return 1;
+#ifndef _WIN32
     std::signal(SIGPIPE, SIG_IGN);
     // The browser's processes inherit it: the session cookie file, the cache and every
     // other file they write for a guest are the user's alone, whatever mode the browser
     // library asks for.
     ::umask(077);
     DrawPagesWithoutCompositing();
+#endif
     InstallCloseSignals();
     wxSetAssertHandler(ReportAssertion);
     // Taken before the toolkit sees the command line.

@@ -1,13 +1,13 @@
 #include "app/gui/MainDialogView.h"
 
 #include "app/BrowseFilter.h"
+#include "app/CloseSignals.h"
 #include "app/DialogLayout.h"
 #include "app/DialogTemplate.h"
 #include "app/gui/AboutDlg.h"
 #include "app/gui/AppArtwork.h"
-#include "app/gui/CloseSignals.h"
-#include "app/gui/WxText.h"
-#include "browser/WebKitBrowser.h"
+#include "browser/LoginBrowser.h"
+#include "browser/WxText.h"
 #include "login/MyDHtmlDlg.h"
 
 #include <wx/display.h>
@@ -16,8 +16,10 @@
 #include <wx/region.h>
 #include <wx/stattext.h>
 
+#ifndef _WIN32
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
+#endif
 
 namespace {
 
@@ -95,8 +97,8 @@ void MainDialogView::CreateControls()
     log_ = std::make_unique<ListBoxLog>(*list_);
 
     const Rect browserBox = DialogUnitsToPixels(rects.at(IDC_LOGIN_BROWSER), baseUnits_);
-    browser_ = std::make_unique<WebKitBrowser>(this, wxPoint(browserBox.left, browserBox.top),
-                                               wxSize(browserBox.Width(), browserBox.Height()));
+    browser_ = std::make_unique<LoginBrowser>(this, wxPoint(browserBox.left, browserBox.top),
+                                              wxSize(browserBox.Width(), browserBox.Height()));
     controls_[IDC_LOGIN_BROWSER] = browser_->View();
 
     AddButton(IDC_ABOUT_BUTTON, "About...");
@@ -349,6 +351,9 @@ void MainDialogView::ApplyShape(const Rect& box)
     SetShape(wxRegion(ToWxRect(box)));
 }
 
+#ifdef _WIN32
+NativeWindowHandle MainDialogView::NativeWindow() const { return reinterpret_cast<NativeWindowHandle>(GetHWND()); }
+#else
 NativeWindowHandle MainDialogView::NativeWindow() const
 {
     GtkWidget* widget = GetHandle();
@@ -361,6 +366,7 @@ NativeWindowHandle MainDialogView::NativeWindow() const
         return 0;
     return GDK_WINDOW_XID(window);
 }
+#endif
 
 void MainDialogView::PostLoginFinished()
 {

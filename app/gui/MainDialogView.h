@@ -9,6 +9,7 @@
 #include "app/gui/ListBoxLog.h"
 #include "app/gui/TickStats.h"
 #include "app/gui/UiThreadBridge.h"
+#include "browser/LoginBrowser.h"
 #include "login/LoginMessages.h"
 
 #include <wx/button.h>
@@ -21,7 +22,6 @@
 #include <memory>
 
 class CMyDHtmlDlg;
-class WebKitBrowser;
 
 class MainDialogView : public wxDialog, public DialogWindow, public LoginMessages {
 public:
@@ -78,7 +78,7 @@ private:
     CZendrik2Dlg& dialog_;
     CMyDHtmlDlg& loginBrowser_;
     DialogBaseUnits baseUnits_;
-    std::unique_ptr<WebKitBrowser> browser_;
+    std::unique_ptr<LoginBrowser> browser_;
     std::map<int, wxWindow*> controls_;
     wxTextCtrl* album_ = nullptr;
     wxTextCtrl* description_ = nullptr;

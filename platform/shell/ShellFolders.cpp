@@ -24,3 +24,5 @@ std::optional<std::filesystem::path> UserConfigFolder() { return ShellFolder(CSI
 std::optional<std::filesystem::path> UserDataFolder() { return ShellFolder(CSIDL_LOCAL_APPDATA); }
 
 std::optional<std::filesystem::path> UserCacheFolder() { return ShellFolder(CSIDL_LOCAL_APPDATA); }
+
+std::optional<std::filesystem::path> ShellCookiesFolder() { return ShellFolder(CSIDL_COOKIES); }

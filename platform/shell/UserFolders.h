@@ -13,3 +13,9 @@ std::optional<std::filesystem::path> UserConfigFolder();
 std::optional<std::filesystem::path> UserDataFolder();
 // ${XDG_CACHE_HOME:-$HOME/.cache}
 std::optional<std::filesystem::path> UserCacheFolder();
+
+#ifdef _WIN32
+// The shell's cookies folder (CSIDL_COOKIES), where the WebBrowser control keeps the
+// cookies that outlive a browser session, one file a site.
+std::optional<std::filesystem::path> ShellCookiesFolder();
+#endif

@@ -1,10 +1,13 @@
-// The host's SIGTERM arriving in each phase of a shot: the program ends by itself, logs
-// out when it holds a token, and does not crash.
+// The host's close command arriving in each phase of a shot (SIGTERM; WM_CLOSE for the
+// Windows window): the program ends by itself, logs out when it holds a token, and does
+// not crash.
 
 #include "tests/gui/GuiFixture.h"
 #include "tests/support/WireServer.h"
 
 #include <signal.h>
+
+#include <cstdio>
 
 namespace guitest {
 namespace {
@@ -63,6 +66,11 @@ TEST_F(CloseSignal, InEachPhaseTheProgramEndsByItselfAndLogsOutWithItsToken)
     };
     for (const Phase& phase : phases) {
         SCOPED_TRACE(phase.name);
+        // Past the login, a phase needs the guest's token.
+        if (RunsTheWindowsWindow() && phase.expectsLogout) {
+            std::printf("[  SKIPPED ] phase %s: the Windows window under Wine: %s\n", phase.name, kNoPagesUnderWine);
+            continue;
+        }
         // The phases hold answers back for 20 s; a service of its own for each phase keeps
         // what one phase held (its connections, its threads) from holding up the next.
         RestartService();
@@ -110,17 +118,17 @@ TEST_F(CloseSignal, InEachPhaseTheProgramEndsByItselfAndLogsOutWithItsToken)
 void ExpectEndsSoonAfterTheClose(ProgramRun& run)
 {
     const Clock::time_point closed = Clock::now();
-    run.Process().Signal(SIGTERM);
-    const std::optional<int> status = run.Process().WaitForExit(std::chrono::seconds(30));
+    const std::optional<int> status = run.Close(std::chrono::seconds(30));
     const double seconds = std::chrono::duration<double>(Clock::now() - closed).count();
-    ASSERT_TRUE(status.has_value()) << "still running 30 s after SIGTERM\n" << run.Stderr();
+    ASSERT_TRUE(status.has_value()) << "still running 30 s after the close\n" << run.Stderr();
     EXPECT_EQ(*status, 0) << run.Stderr();
     // The stalls below last 20 s and more; the program must not wait for them.
-    EXPECT_LT(seconds, 10.0) << "ended " << seconds << " s after SIGTERM";
+    EXPECT_LT(seconds, 10.0) << "ended " << seconds << " s after the close";
 }
 
-TEST_F(CloseSignal, AStalledServerNeverHoldsUpTheEnd)
+TEST_F(CloseSignal, AStalledUploadNeverHoldsUpTheEnd)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW(kNoPagesUnderWine);
     {
         SCOPED_TRACE("the logout after a cancel, the second SIGTERM landing in it");
         Json::Value rules(Json::arrayValue);
@@ -134,6 +142,10 @@ TEST_F(CloseSignal, AStalledServerNeverHoldsUpTheEnd)
         ASSERT_TRUE(WaitForRecords("logout")) << run->Stderr();
         ExpectEndsSoonAfterTheClose(*run);
     }
+}
+
+TEST_F(CloseSignal, AStalledConnectionTestNeverHoldsUpTheEnd)
+{
     {
         SCOPED_TRACE("the start-up connection test, on a web host that never answers the handshake");
         testsupport::WireServer silent(testsupport::TlsMode::Plain);

@@ -60,6 +60,7 @@ protected:
 
 TEST_F(CookieSession, WithTheDefaultSettingsTheNextGuestGetsTheLoginForm)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW(kNoPagesUnderWine);
     KeepSessionsOpenOnLogout();
     RunOneShot();
     EXPECT_FALSE(CookieFileLeft()) << "deleted after the dialog";
@@ -72,6 +73,7 @@ TEST_F(CookieSession, WithTheDefaultSettingsTheNextGuestGetsTheLoginForm)
 
 TEST_F(CookieSession, WithCookiesKeptTheNextStartLogsThePreviousUserOutFirst)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW(kNoPagesUnderWine);
     KeepCookies();
     KeepSessionsOpenOnLogout();
     RunOneShot();

@@ -1,5 +1,7 @@
 #include "tests/gui/GuiFixture.h"
 
+#include "tests/support/OtherRunner.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -52,7 +54,7 @@ std::vector<std::string> GuiTest::Environment() const
     std::vector<std::string> env;
     for (const std::string& line : service_->Lines()) {
         if (line.starts_with("env "))
-            env.push_back(line.substr(4));
+            env.push_back(RunsTheWindowsWindow() ? testsupport::HostsByName(line.substr(4)) : line.substr(4));
     }
     const std::string root = home.Path();
     env.insert(env.end(), {

@@ -1,5 +1,7 @@
 #include "tests/gui/GuiHarness.h"
 
+#include "tests/support/OtherRunner.h"
+
 #include <signal.h>
 #include <unistd.h>
 
@@ -26,7 +28,11 @@ std::optional<std::string> QuotedValue(const std::string& line)
     return value;
 }
 
+std::vector<std::string> WindowCommand() { return testsupport::RunnerCommand(ZENDRIK_GUI_EXE, "ZENDRIK_GUI_RUNNER"); }
+
 }  // namespace
+
+bool RunsTheWindowsWindow() { return WindowCommand().front() != ZENDRIK_GUI_EXE; }
 
 TitleWatch::TitleWatch(const XServer& server, unsigned long window)
     : process_({"xprop", "-spy", "-id", std::to_string(window), "_NET_WM_NAME"},
@@ -116,7 +122,7 @@ ProgramRun::ProgramRun(const XServer& server, const std::vector<std::string>& ar
       serverIdle_(!server.ResetsOnLastClient() || server.WaitUntilIdle(std::chrono::seconds(30))),
       process_(
           [&] {
-              std::vector<std::string> argv{ZENDRIK_GUI_EXE};
+              std::vector<std::string> argv = WindowCommand();
               argv.insert(argv.end(), arguments.begin(), arguments.end());
               return argv;
           }(),
@@ -156,7 +162,10 @@ ProgramRun::~ProgramRun()
 
 std::optional<int> ProgramRun::Close(std::chrono::milliseconds timeout)
 {
-    process_.Signal(SIGTERM);
+    if (RunsTheWindowsWindow())
+        CommandOutput({"wine", "taskkill", "/im", std::filesystem::path(WindowCommand().back()).filename().string()});
+    else
+        process_.Signal(SIGTERM);
     return process_.WaitForExit(timeout);
 }
 

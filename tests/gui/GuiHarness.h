@@ -2,7 +2,10 @@
 // Driving zendrik2 from outside, as a photo-booth host does: an X server of the suite's
 // own (Xvfb on a free display), the program started with a command line and an
 // environment, its window found by its process id and its title followed as the X
-// server reports each change (xprop -spy), and the close command (SIGTERM).
+// server reports each change (xprop -spy), and the close command (SIGTERM). With
+// ZENDRIK_GUI_RUNNER set ("wine;build-win/bin/zendrik2.exe") the same cases drive the
+// Windows build's window under Wine, closed as a Windows host closes it: WM_CLOSE, sent
+// by taskkill without /F.
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XvfbDisplay.h"
@@ -26,6 +29,17 @@ using testsupport::ChildProcess;
 using testsupport::CommandOutput;
 
 using XServer = testsupport::XvfbDisplay;
+
+// Whether the cases drive the Windows build's window.
+bool RunsTheWindowsWindow();
+
+#define SKIP_FOR_THE_WINDOWS_WINDOW(reason)                                                                            \
+    if (RunsTheWindowsWindow())                                                                                        \
+    GTEST_SKIP() << "the Windows window under Wine: " << reason
+
+// What the WebBrowser control cannot do under Wine, which has no engine to draw pages
+// with: each navigation ends in NavigateError. The Linux build's cases prove the login.
+inline constexpr char kNoPagesUnderWine[] = "no page renders (Wine has no engine for the WebBrowser control)";
 
 // Every value the window's _NET_WM_NAME takes, in order, from the moment it is found.
 class TitleWatch {
@@ -66,7 +80,8 @@ public:
     unsigned long Window() const { return window_; }
     TitleWatch& Titles() { return *titles_; }
     ChildProcess& Process() { return process_; }
-    // SIGTERM, then the exit status within the time (nullopt if it did not end).
+    // The host's close command (SIGTERM, or WM_CLOSE for the Windows window), then the
+    // exit status within the time (nullopt if it did not end).
     std::optional<int> Close(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     std::string Stderr() const;
 

@@ -41,6 +41,7 @@ struct MissingDisplay {
 
 TEST(NoDisplay, AMissingDisplayIsAMessageAndAnExitCode)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW("without a display Wine itself cannot start a Windows program");
     const std::vector<MissingDisplay> cases = {
         {"not set", "", "x11"},
         {"nobody serves it", ":64999", "x11"},
@@ -70,6 +71,7 @@ TEST(NoDisplay, AMissingDisplayIsAMessageAndAnExitCode)
 
 TEST(NoDisplay, LosingTheDisplayEndsTheProgramWithAnExitCode)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW("without a display Wine itself cannot start a Windows program");
     testsupport::TempDir home;
     auto server = std::make_unique<XServer>();
     std::vector<std::string> env = HomeEnvironment(home);

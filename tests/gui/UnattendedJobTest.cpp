@@ -12,6 +12,7 @@ class UnattendedJob : public GuiTest {};
 
 TEST_F(UnattendedJob, PhotoIntoANewAlbum)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW(kNoPagesUnderWine);
     const std::string photo = MediaFile("shot.jpg", "\xFF\xD8\xFF\xE0", 20000);
     auto run = Start(Unattended({"-aParty", "-dOur party", "-bHello booth", "-f" + photo}));
     RunToUploadOk(*run, {"Orvane Systems Zendrik - (logging in)", "(logged in)", "(create album)", "(upload photo)",
@@ -35,6 +36,7 @@ TEST_F(UnattendedJob, PhotoIntoANewAlbum)
 
 TEST_F(UnattendedJob, PhotoIntoAnExistingAlbum)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW(kNoPagesUnderWine);
     Json::Value album;
     album["name"] = "Party";
     album["id"] = "555000111";
@@ -51,6 +53,7 @@ TEST_F(UnattendedJob, PhotoIntoAnExistingAlbum)
 
 TEST_F(UnattendedJob, Video)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW(kNoPagesUnderWine);
     const std::string video = MediaFile("clip.MP4",
                                         "\x00\x00\x00\x18"
                                         "ftypmp42",
@@ -67,6 +70,7 @@ TEST_F(UnattendedJob, Video)
 
 TEST_F(UnattendedJob, GifPostedAsALink)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW(kNoPagesUnderWine);
     const std::string gif = MediaFile("loop.gif", "GIF89a", 4000);
     auto run = Start(Unattended({"-bLook at us", "-f" + gif}));
     RunToUploadOk(*run, {"(logging in)", "(logged in)", "(upload ok)"});
@@ -84,6 +88,7 @@ TEST_F(UnattendedJob, GifPostedAsALink)
 
 TEST_F(UnattendedJob, LinkPost)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW(kNoPagesUnderWine);
     auto run = Start(Unattended({"-Uhttps://example.com/party", "-bCome along"}));
     RunToUploadOk(*run, {"(logging in)", "(logged in)", "(upload ok)"});
 
@@ -94,6 +99,7 @@ TEST_F(UnattendedJob, LinkPost)
 
 TEST_F(UnattendedJob, TheWindowLeavesTheScreenOnceTheLoginHasFinished)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW(kNoPagesUnderWine);
     auto run = Start(Unattended({"-Uhttps://example.com/party"}));
     ASSERT_TRUE(run->Titles().WaitFor("(upload ok)", kJobTimeout)) << Joined(run->Titles().Titles());
     const std::optional<WindowGeometry> geometry = GeometryOf(Server(), run->Window());
@@ -144,6 +150,7 @@ TEST_F(UnattendedJob, OnlyTheBrowserBoxIsThereAndClicksBesideItGoThrough)
 
 TEST_F(UnattendedJob, ALoginCancelledByThePageClosingItsWindow)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW(kNoPagesUnderWine);
     Json::Value config;
     config["closeWindow"] = true;
     config["autosubmit"] = false;
@@ -161,6 +168,7 @@ TEST_F(UnattendedJob, ALoginCancelledByThePageClosingItsWindow)
 
 TEST_F(UnattendedJob, AFailedAttempt)
 {
+    SKIP_FOR_THE_WINDOWS_WINDOW(kNoPagesUnderWine);
     auto run = Start(Unattended({"-aParty", "-f" + MediaFile("shot.jpg", "\xFF\xD8", 1000)}, "wrong"));
     ASSERT_TRUE(run->Titles().WaitFor("(login failed)", kJobTimeout)) << Joined(run->Titles().Titles());
     EXPECT_TRUE(InOrder(run->Titles().Titles(), {"(logging in)", "(login failed)"}));

@@ -115,11 +115,12 @@ std::string WithoutLineEnd(std::string text)
     return text;
 }
 
-// The shell's local application data of the Wine prefix, which XDG_DATA_HOME does not move.
+// The shell's cookies folder of the Wine prefix (the WebBrowser control's), which
+// XDG_DATA_HOME does not move.
 std::filesystem::path WindowsCookieFolder()
 {
     const std::string local = WithoutLineEnd(testsupport::CommandOutput({"wine", "cmd", "/c", "echo %LOCALAPPDATA%"}));
-    return WithoutLineEnd(testsupport::CommandOutput({"winepath", "-u", local})) + "/OrvaneSystems/Zendrik/Cookies";
+    return WithoutLineEnd(testsupport::CommandOutput({"winepath", "-u", local})) + "/Microsoft/Windows/INetCookies";
 }
 
 // The Windows runner reads its settings from the registry, which the settings file

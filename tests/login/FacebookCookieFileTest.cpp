@@ -47,6 +47,17 @@ TEST(FacebookCookieLine, CommentsAndOtherLinesDoNotCount)
     EXPECT_TRUE(IsFacebookCookieLine("facebook.com\tTRUE\t/\tFALSE\t0\tname\t", "facebook.com"));
 }
 
+TEST(FacebookCookieLine, TheControlsFormatIsTheDomainAndPathAloneOnALine)
+{
+    EXPECT_TRUE(IsControlCookieLine("facebook.com/", "facebook.com"));
+    EXPECT_TRUE(IsControlCookieLine("facebook.com/ \t\r", "facebook.com"));
+    EXPECT_FALSE(IsControlCookieLine("Facebook.com/", "facebook.com"));
+    EXPECT_FALSE(IsControlCookieLine("www.facebook.com/", "facebook.com"));
+    EXPECT_FALSE(IsControlCookieLine("facebook.com/path/", "facebook.com"));
+    EXPECT_FALSE(IsControlCookieLine(" facebook.com/", "facebook.com"));
+    EXPECT_FALSE(IsControlCookieLine("/", ""));
+}
+
 TEST(FacebookCookieLine, LocalServiceDomainMatchesItsAddress)
 {
     EXPECT_TRUE(IsFacebookCookieLine(CookieLine("127.0.0.1"), "0.0.1"));
@@ -73,6 +84,8 @@ TEST_F(CookieFolderTest, FileWithAFacebookCookieIsRecognisedInAnyLine)
     EXPECT_TRUE(IsFacebookCookieFile(dirs.CookieFolder() / "cookies.cookie"));
     WriteCookieFile("other.cookie", header + CookieLine(".notfacebook.com") + "\n# " + CookieLine("facebook.com"));
     EXPECT_FALSE(IsFacebookCookieFile(dirs.CookieFolder() / "other.cookie"));
+    WriteCookieFile("control.cookie", "c_user\n100001\nfacebook.com/\n1024\n0\n0\n0\n0\n*\n");
+    EXPECT_TRUE(IsFacebookCookieFile(dirs.CookieFolder() / "control.cookie"));
     EXPECT_FALSE(IsFacebookCookieFile(dirs.CookieFolder() / "missing.cookie"));
     EXPECT_FALSE(IsFacebookCookieFile(dirs.CookieFolder()));
 }

@@ -22,7 +22,7 @@ class LoginBrowser : public ::testing::Test {
 protected:
     void SetUp() override { login.Attach(browser, messages); }
 
-    std::u16string WebHost() const { return u"127.0.0.1:" + Utf8ToUtf16(std::to_string(web.Port())); }
+    std::u16string WebHost() const { return Utf8ToUtf16(web.HostPort()); }
     std::u16string LoginForm(std::u16string_view query = u"skip_api_login=1&api_key=123") const
     {
         return u"https://" + WebHost() + u"/login.php?" + std::u16string(query);

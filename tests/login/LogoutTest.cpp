@@ -2,11 +2,12 @@
 
 #include "login/LoginSession.h"
 #include "platform/win32/Utf.h"
+#include "tests/support/ScopedEnvironmentVariable.h"
 #include "tests/support/WireServer.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <optional>
 #include <string>
 
 using testsupport::ScriptedReply;
@@ -18,12 +19,14 @@ class Logout : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WebHost("127.0.0.1:" + std::to_string(web.Port()));
+        WebHost(web.HostPort());
         session.SetAccessToken(u"TOKEN/1 \u00E9");
     }
-    void TearDown() override { ::unsetenv("ZENDRIK_WEB_HOST"); }
-
-    static void WebHost(const std::string& host) { ::setenv("ZENDRIK_WEB_HOST", host.c_str(), 1); }
+    void WebHost(const std::string& host)
+    {
+        webHost.reset();
+        webHost.emplace("ZENDRIK_WEB_HOST", host);
+    }
     void Answer(int status, const std::string& reason)
     {
         ScriptedReply reply;
@@ -35,6 +38,7 @@ protected:
     std::string Message() const { return Utf16ToUtf8(message); }
 
     WireServer web;
+    std::optional<ScopedEnvironmentVariable> webHost;
     CLoginSession session;
     std::u16string message = u"left over";
 };

@@ -5,11 +5,11 @@
 
 namespace testsupport {
 
-std::vector<std::string> RunnerCommand(const std::string& ownRunner)
+std::vector<std::string> RunnerCommand(const std::string& ownProgram, const char* variable)
 {
-    const char* runner = std::getenv("ZENDRIK_JOB_RUNNER");
+    const char* runner = std::getenv(variable);
     if (runner == nullptr || *runner == '\0')
-        return {ownRunner};
+        return {ownProgram};
     std::vector<std::string> words;
     std::string_view rest = runner;
     for (std::size_t end; (end = rest.find(';')) != std::string_view::npos; rest.remove_prefix(end + 1))

@@ -1,15 +1,16 @@
 #pragma once
-// Another build's runner in place of this build's own, as ZENDRIK_JOB_RUNNER names it:
-// its words separated by ';' (scripts/test-windows.sh: "wine;build-win/bin/zendrik2-job.exe"),
-// for the job suite and the job benchmark alike.
+// Another build's program in place of this build's own, as ZENDRIK_JOB_RUNNER (the
+// runner) or ZENDRIK_GUI_RUNNER (the window) names it: its words separated by ';'
+// (scripts/test-windows.sh: "wine;build-win/bin/zendrik2-job.exe"), for the job suite and
+// the job benchmark, and for the window suite.
 
 #include <string>
 #include <vector>
 
 namespace testsupport {
 
-// The command that starts the runner: ZENDRIK_JOB_RUNNER's words, or ownRunner alone.
-std::vector<std::string> RunnerCommand(const std::string& ownRunner);
+// The command that starts the program: the variable's words, or ownProgram alone.
+std::vector<std::string> RunnerCommand(const std::string& ownProgram, const char* variable = "ZENDRIK_JOB_RUNNER");
 
 // Wine's internet library checks a certificate's DNS names only, never its IP address:
 // the Windows runner reaches the stand-in by name (the test certificate holds both).

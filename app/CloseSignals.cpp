@@ -1,4 +1,4 @@
-#include "app/gui/CloseSignals.h"
+#include "app/CloseSignals.h"
 
 #include <atomic>
 #include <csignal>
@@ -7,10 +7,27 @@ namespace {
 
 std::atomic<bool> closeSignalled{false};
 
+#ifdef _WIN32
+void OnCloseSignal(int signal)
+{
+    closeSignalled.store(true);
+    // Windows' C runtime puts the default action back before each call: a second signal
+    // must reach the dialog too, not end the process.
+    std::signal(signal, OnCloseSignal);
+}
+#else
 void OnCloseSignal(int) { closeSignalled.store(true); }
+#endif
 
 }  // namespace
 
+#ifdef _WIN32
+void InstallCloseSignals()
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGBREAK})
+        std::signal(signal, OnCloseSignal);
+}
+#else
 void InstallCloseSignals()
 {
     struct sigaction action {};
@@ -20,5 +37,6 @@ void InstallCloseSignals()
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
 }
+#endif
 
 bool TakeCloseSignal() { return closeSignalled.exchange(false); }
