@@ -4,7 +4,8 @@
 set(ZENDRIK_WX_CONFIG "" CACHE FILEPATH "wx-config of the static wx MSW build (scripts/mingw-wx.sh prints it)")
 if(NOT ZENDRIK_WX_CONFIG OR NOT EXISTS "${ZENDRIK_WX_CONFIG}")
   message(STATUS "No wx MSW (ZENDRIK_WX_CONFIG): the Windows build leaves out the window")
-  set(ZENDRIK_BUILD_GUI OFF CACHE BOOL "" FORCE)
+  # Not in the cache: a later configure that names the toolkit builds the window.
+  set(ZENDRIK_BUILD_GUI OFF)
   return()
 endif()
 
@@ -27,7 +28,8 @@ foreach(flag IN LISTS _zendrik_wx_cxxflags)
   elseif(flag MATCHES "^-D(.*)")
     target_compile_definitions(zendrik_wx INTERFACE ${CMAKE_MATCH_1})
   else()
-    target_compile_options(zendrik_wx INTERFACE ${flag})
+    # Not for the resource compiler, which knows only -I and -D.
+    target_compile_options(zendrik_wx INTERFACE $<$<COMPILE_LANGUAGE:CXX>:${flag}>)
   endif()
 endforeach()
 # -mwindows belongs to the program's link, which add_executable(WIN32) already says.

@@ -28,7 +28,8 @@ for option in "$@"; do
       packages+=(dpkg-dev file lintian man-db) ;;  # file: CPack finds the binaries with it
     --windows)
       windows=1
-      packages+=(g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev googletest dpkg-dev zip nsis) ;;
+      # fonts-wine: the fonts Windows programs ask for, without which the window shows no text
+      packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine libz-mingw-w64-dev googletest dpkg-dev zip nsis) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

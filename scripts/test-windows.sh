@@ -47,6 +47,17 @@ ctest --preset windows -j "$jobs"
 # the Windows runner: the same cases, log lines and bytes on the wire.
 ZENDRIK_JOB_RUNNER="wine;$PWD/build-win/bin/zendrik2-job.exe" ctest --preset default -j "$jobs" -L '^job_test$'
 
+# The window suite of the Linux build driving the Windows window under Wine, each case on
+# an X server of its own; one case at a time, since the close command (taskkill, which
+# sends WM_CLOSE) names the program, not the case's process. Wine's desktop process
+# serves the display it was started on, and the one started so far had none (a screen
+# of 1024 by 768 and seconds of waiting for every window): a new wineserver lets the
+# suite's first window start it on the suite's display.
+wineserver -k || true
+wineserver -w || true
+wineserver -p
+ZENDRIK_GUI_RUNNER="wine;$PWD/build-win/bin/zendrik2.exe" ctest --preset default -j 1 -L '^gui_test$'
+
 # The zip: the runner starts from the unpacked folder alone.
 { read -r zip; read -r setup; } < <(./scripts/package-windows.sh)
 unpacked=$(mktemp -d)

@@ -11,7 +11,9 @@
 
 #include <wx/debug.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include "browser/WebRendering.h"
 
 #include <sys/stat.h>
@@ -34,12 +36,28 @@ void ReportAssertion(const wxString& file, int line, const wxString& function, c
 // What wxEntry returns when the toolkit's start failed.
 constexpr int ToolkitStartFailed = -1;
 
+#ifdef _WIN32
+// A windowed program gets no console: typed at a prompt, --version would print nowhere.
+// Output that a host redirects is left where it goes.
+void PrintToTheCallersConsole()
+{
+    if (::GetStdHandle(STD_OUTPUT_HANDLE) != nullptr || !::AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+}
+#else
+void PrintToTheCallersConsole() {}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (const InfoRequest info = InfoRequestOf(argc, argv); info != InfoRequest::None)
+    if (const InfoRequest info = InfoRequestOf(argc, argv); info != InfoRequest::None) {
+        PrintToTheCallersConsole();
         return PrintProgramInfo(info, InfoProgram::Window);
+    }
     std::setlocale(LC_ALL, "");
     UseProductNames();
     LogToolkitMessagesToStderr();

@@ -43,7 +43,7 @@ TEST_F(InteractiveForm, OpensWithItsTitleAndRefusesAMissingFile)
 {
     auto run = Start({"-aParty", "-f" + home.Path() + "/missing.jpg"});
     ASSERT_NE(run->Window(), 0u);
-    ASSERT_TRUE(run->Titles().WaitFor("Zendrik2 v2.4.4", std::chrono::seconds(30))) << Joined(run->Titles().Titles());
+    ASSERT_TRUE(run->Titles().WaitFor("Zendrik v2.4.4", std::chrono::seconds(30))) << Joined(run->Titles().Titles());
     ASSERT_TRUE(WaitForVisibleWindows(Server(), run->Process(), 1));
 
     PressReturn(Server(), run->Window());
