@@ -33,7 +33,9 @@ void UseNewestEngine()
 IeBrowser::IeBrowser(wxWindow* parent, const wxPoint& position, const wxSize& size)
 {
     UseNewestEngine();
-    wxWebView* view = wxWebView::New(parent, wxID_ANY, wxWebViewDefaultURLStr, position, size, wxWebViewBackendIE);
+    wxWebView* view = CreateControl(parent, position, size);
+    if (view == nullptr)
+        return;
     view_ = view;
     view->Bind(wxEVT_WEBVIEW_NAVIGATING, &IeBrowser::OnNavigating, this);
     view->Bind(wxEVT_WEBVIEW_NAVIGATED, &IeBrowser::OnNavigated, this);
@@ -44,8 +46,25 @@ IeBrowser::IeBrowser(wxWindow* parent, const wxPoint& position, const wxSize& si
     view->Bind(wxEVT_ACTIVEX, &IeBrowser::OnControlEvent, this);
     // No dialogs of the control's own (script errors, certificate prompts): nobody at a
     // booth answers them, and a refused page is reported as failed anyway.
-    if (auto* control = static_cast<IWebBrowser2*>(view->GetNativeBackend()))
-        control->put_Silent(VARIANT_TRUE);
+    static_cast<IWebBrowser2*>(view->GetNativeBackend())->put_Silent(VARIANT_TRUE);
+}
+
+// Without a control there is no browser (View() is null, navigation does nothing) and
+// the login waits for the watchdog; the program goes on.
+wxWebView* IeBrowser::CreateControl(wxWindow* parent, const wxPoint& position, const wxSize& size)
+{
+    wxWebView* view = wxWebView::New(wxWebViewBackendIE);
+    if (view == nullptr)
+        return nullptr;
+    if (view->Create(parent, wxID_ANY, wxWebViewDefaultURLStr, position, size))
+        return view;
+    // A view whose making failed half way cannot be destroyed: its destructor frees what
+    // it never made. It is taken from its parent, which would destroy it, and left.
+    parent->RemoveChild(view);
+    if (view->GetHWND() != nullptr)
+        view->Hide();
+    wxLogError("The WebBrowser control could not be made: no login is possible.");
+    return nullptr;
 }
 
 IeBrowser::~IeBrowser()

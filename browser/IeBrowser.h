@@ -36,6 +36,7 @@ public:
     void SetTextInputValue(const std::u16string& name, const std::u16string& value) override;
 
 private:
+    static wxWebView* CreateControl(wxWindow* parent, const wxPoint& position, const wxSize& size);
     void OnNavigating(wxWebViewEvent& event);
     void OnNavigated(wxWebViewEvent& event);
     void OnLoaded(wxWebViewEvent& event);

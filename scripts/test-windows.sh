@@ -25,14 +25,21 @@ cmake --build --preset default -j "$jobs" --target zendrik2-wire-host
 wirehost_port=$(mktemp)
 build/bin/zendrik2-wire-host > "$wirehost_port" &
 wirehost=$!
-trap 'kill "$wirehost" 2> /dev/null; rm -f "$wirehost_port"; wineserver -k || true' EXIT
+# Wine's desktop and the browser control's windows need a display: an X server of our
+# own, of a booth's size, for all but the window suite (whose cases start their own).
+xvfb_number=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3> "$xvfb_number" > /dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$wirehost" "$xvfb" 2> /dev/null; rm -f "$wirehost_port" "$xvfb_number"; wineserver -k || true' EXIT
 for _ in $(seq 100); do
-  [ -s "$wirehost_port" ] && break
+  [ -s "$wirehost_port" ] && [ -s "$xvfb_number" ] && break
   sleep 0.1
 done
 ZENDRIK_WIRE_HOST=$(cat "$wirehost_port")
 [ -n "$ZENDRIK_WIRE_HOST" ] || { echo "test-windows: the wire host did not start" >&2; exit 1; }
 export ZENDRIK_WIRE_HOST
+[ -s "$xvfb_number" ] || { echo "test-windows: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(cat "$xvfb_number")"
 wine wineboot -i > "$WINEPREFIX/wineboot.log" 2>&1 < /dev/null
 
 # The toolkit's MSW build, which install-deps.sh has cached: the window comes with it.
