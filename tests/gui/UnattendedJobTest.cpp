@@ -118,6 +118,7 @@ TEST_F(UnattendedJob, OnlyTheBrowserBoxIsThereAndClicksBesideItGoThrough)
     Service().AdminPost("/_admin/config", config);
     auto run = Start(Unattended({"-Uhttps://example.com/party"}));
     ASSERT_TRUE(WaitForRecords("login_form"));
+    EXPECT_TRUE(run->Titles().WaitFor("(logging in)", std::chrono::seconds(10))) << Joined(run->Titles().Titles());
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
 
     // The X server's own view of the window's shape: the centred 801 by 601 box.
