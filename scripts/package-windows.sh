@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes zendrik2-2.4.4-win64.zip and the installer zendrik2-2.4.4-setup.exe (NSIS) from the
 # Windows build (build-win, preset windows): the window and the runner, stripped (they
-# need no library but Windows' own), the operator's guide with its pictures, an example settings file and the
-# README for Windows. Prints the zip's path, then the installer's.
+# need no library but Windows' own), the operator's guide with its pictures, an example
+# settings file and the README for Windows. Prints the zip's path, then the installer's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 version=2.4.4
