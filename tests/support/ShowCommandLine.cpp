@@ -19,6 +19,8 @@ struct CloseHandleDeleter {
     void operator()(HANDLE handle) const noexcept { ::CloseHandle(handle); }
 };
 using Handle = std::unique_ptr<void, CloseHandleDeleter>;
+// Text as Windows hands it over, in its own 16-bit units.
+using WindowsString = std::basic_string<WCHAR>;
 
 template <typename T>
 bool Read(HANDLE process, const void* address, T& value)
@@ -27,7 +29,7 @@ bool Read(HANDLE process, const void* address, T& value)
     return ::ReadProcessMemory(process, address, &value, sizeof value, &read) && read == sizeof value;
 }
 
-std::optional<std::wstring> CommandLineOf(DWORD pid)
+std::optional<WindowsString> CommandLineOf(DWORD pid)
 {
     const Handle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     PROCESS_BASIC_INFORMATION basic{};
@@ -38,7 +40,7 @@ std::optional<std::wstring> CommandLineOf(DWORD pid)
         return std::nullopt;
     if (!Read(process.get(), basic.PebBaseAddress, peb) || !Read(process.get(), peb.ProcessParameters, parameters))
         return std::nullopt;
-    std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    WindowsString text(parameters.CommandLine.Length / sizeof(WCHAR), 0);
     SIZE_T read = 0;
     if (!::ReadProcessMemory(process.get(), parameters.CommandLine.Buffer, text.data(), parameters.CommandLine.Length,
                              &read))
@@ -46,7 +48,7 @@ std::optional<std::wstring> CommandLineOf(DWORD pid)
     return text;
 }
 
-void PrintUtf8(const std::wstring& text)
+void PrintUtf8(const WindowsString& text)
 {
     const int size =
         ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
@@ -57,7 +59,7 @@ void PrintUtf8(const std::wstring& text)
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv)
+int wmain(int argc, WCHAR** argv)
 {
     if (argc != 2) {
         std::fprintf(stderr, "usage: zendrik2-show-command-line PROGRAM.exe\n");
@@ -69,7 +71,7 @@ int wmain(int argc, wchar_t** argv)
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
         if (::_wcsicmp(entry.szExeFile, argv[1]) != 0)
             continue;
-        if (const std::optional<std::wstring> line = CommandLineOf(entry.th32ProcessID))
+        if (const std::optional<WindowsString> line = CommandLineOf(entry.th32ProcessID))
             PrintUtf8(*line);
     }
     return 0;
